@@ -28,3 +28,11 @@ endif()
 
 # Benchmarks are built on demand (tools/bench), never by the default target.
 option(QUORVANE_BUILD_BENCH "configure benchmark targets" ON)
+
+if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4 AND CMAKE_HOST_UNIX)
+  execute_process(COMMAND /usr/lib/wine/wine --version RESULT_VARIABLE wine32_rc OUTPUT_QUIET ERROR_QUIET)
+  if(NOT wine32_rc EQUAL 0)
+    message(STATUS "This machine cannot run 32-bit programs: the 32-bit build is built here, and its "
+                   "tests run from the windows64 preset (the same sources, 64-bit, under wine64).")
+  endif()
+endif()
