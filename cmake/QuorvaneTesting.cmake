@@ -91,7 +91,8 @@ endfunction()
 
 # quorvane_glob_library(NAME n PORTABLE_NAME p [LIBS l...] [WINDOWS_LIBS l...] [DIR d])
 # Files without "_win" in their name are portable and form library PORTABLE_NAME (built by every
-# preset); *_win.cpp files form library NAME on Windows, which links the portable one. When NAME and
+# preset); *_win.cpp files form library NAME on Windows, which links the portable one, and
+# *_posix.cpp files (their native twins) join the portable library on native builds only. When NAME and
 # PORTABLE_NAME are equal, one library holds both kinds. A library without sources is an INTERFACE
 # target so that its users link regardless.
 function(quorvane_glob_library)
@@ -105,6 +106,11 @@ function(quorvane_glob_library)
   foreach(f ${all})
     if(f MATCHES "_win\\.(cpp|c)$")
       list(APPEND windows ${f})
+    elseif(f MATCHES "_posix\\.(cpp|c)$")
+      # The POSIX twin of a *_win.cpp backend: native builds only.
+      if(NOT WIN32)
+        list(APPEND portable ${f})
+      endif()
     else()
       list(APPEND portable ${f})
     endif()
