@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+
+#include "raster/BlendMath.h"
+#include "raster/BlendTables.h"
+#include "raster/Color32.h"
+
+// The merge of a colour over a translucent background (not part of the library's interface).
+// There is one merge for every processor, but over an opaque background it blends, and it does
+// so through the BlendColors form bound beside it; hence one instance per blend form.
+template <TColor32 (*Blend)(TColor32, TColor32)>
+struct MergeOver {
+    static TColor32 Colors(TColor32 f, TColor32 b) {
+        const std::uint32_t fa = AlphaComponent(f);
+        if (fa == 0) {
+            return b;
+        }
+        const std::uint32_t ba = AlphaComponent(b);
+        if (ba == 255) {
+            return Blend(f, b) | 0xFF000000;
+        }
+        if (fa == 255 || ba == 0) {
+            return f;
+        }
+        // The result's alpha is F over B: Fa + Ba - Fa x Ba / 255, here between max(Fa, Ba) and
+        // 255, so never 0. Each channel is the background premultiplied by its alpha (Bm),
+        // moved towards F by F's alpha (X), then divided by the result's alpha. X never exceeds
+        // the result's alpha, so DivTable is read only where its entries are at most 255.
+        const std::uint32_t ra = (fa + ba - MulTable[ba][fa]) & 0xFF;
+        const auto& fRow = MulTable[fa];
+        const auto& bRow = MulTable[ba];
+        const auto& dRow = DivTable[ra];
+        TColor32 result = ra << 24;
+        for (int shift = 0; shift < 24; shift += 8) {
+            const std::uint32_t fc = (f >> shift) & 0xFF;
+            const std::uint32_t bm = bRow[(b >> shift) & 0xFF];
+            const std::uint32_t x = fc >= bm ? bm + fRow[fc - bm] : bm - fRow[bm - fc];
+            result |= std::uint32_t{dRow[x]} << shift;
+        }
+        return result;
+    }
+
+    static TColor32 ColorsMaster(TColor32 f, TColor32 b, std::uint32_t m) {
+        const std::uint32_t a = MulTable[BlendMath::Weight(m)][AlphaComponent(f)];
+        return Colors((f & 0x00FFFFFF) | (a << 24), b);
+    }
+
+    static void Row(const TColor32* src, TColor32* dst, int count) {
+        for (int i = 0; i < count; ++i) {
+            dst[i] = Colors(src[i], dst[i]);
+        }
+    }
+
+    static void RowMaster(const TColor32* src, TColor32* dst, int count, std::uint32_t m) {
+        for (int i = 0; i < count; ++i) {
+            dst[i] = ColorsMaster(src[i], dst[i], m);
+        }
+    }
+};
