@@ -33,9 +33,14 @@ struct MergeOver {
         const auto& dRow = DivTable[ra];
         TColor32 result = ra << 24;
         for (int shift = 0; shift < 24; shift += 8) {
-            const std::uint32_t fc = (f >> shift) & 0xFF;
-            const std::uint32_t bm = bRow[(b >> shift) & 0xFF];
-            const std::uint32_t x = fc >= bm ? bm + fRow[fc - bm] : bm - fRow[bm - fc];
+            // X = Bm + MulTable[Fa][f - Bm] when f >= Bm, else Bm - MulTable[Fa][Bm - f]: one
+            // look-up of |f - Bm| with the sign put back, without a branch (the sign follows the
+            // picture and is no better than a coin toss to predict).
+            const int bm = bRow[(b >> shift) & 0xFF];
+            const int diff = static_cast<int>((f >> shift) & 0xFF) - bm;
+            const int sign = diff >> 31; // 0 or -1
+            const int step = fRow[static_cast<std::uint32_t>((diff ^ sign) - sign)];
+            const auto x = static_cast<std::uint32_t>(bm + ((step ^ sign) - sign));
             result |= std::uint32_t{dRow[x]} << shift;
         }
         return result;
