@@ -1,0 +1,22 @@
+#pragma once
+
+// The small picture files under data/ beside this header, found through the
+// source path, which native runs and Wine (drive Z:) both resolve.
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+inline std::string GraphicsFixturePath(const std::string& name) {
+    std::string here = __FILE__;
+    const auto slash = here.find_last_of("/\\");
+    return here.substr(0, slash + 1) + "data/" + name;
+}
+
+inline std::vector<std::uint8_t> ReadGraphicsFixture(const std::string& name) {
+    std::ifstream in(GraphicsFixturePath(name), std::ios::binary);
+    if (!in) throw std::runtime_error("missing fixture " + name);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
