@@ -80,8 +80,8 @@ void BindMmxBlend(const TCpuFeatures& features) {
     // come out the same either way, the average rounds up only there.
     ::MaxColorChannels = &PlainForms::MaxColorChannels;
     ::MinColorChannels = &PlainForms::MinColorChannels;
-    ::AverageColorChannels = features.extendedMmx ? &MmxForms::AverageColorChannels
-                                                  : &PlainForms::AverageColorChannels;
+    ::AverageColorChannels =
+        features.extendedMmx ? &MmxForms::AverageColorChannels : &PlainForms::AverageColorChannels;
 }
 
 void BindCombineTables() {
@@ -125,6 +125,10 @@ void StartPrimitives() {
     std::call_once(once, [] { BindPrimitives(CurrentCpuFeatures()); });
 }
 
-const TCpuFeatures& BoundFeatures() { return gBound; }
+const TCpuFeatures& BoundFeatures() {
+    return gBound;
+}
 
-bool MMXActive() { return gBound.mmx; }
+bool MMXActive() {
+    return gBound.mmx;
+}

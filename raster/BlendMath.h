@@ -17,7 +17,9 @@ inline constexpr std::uint32_t kPairRounding = 0x00800080;
 constexpr std::uint32_t MixWeight(std::uint32_t w) {
     return (w & 0xFFFF) == 0 ? 0 : (w > 255 ? 255 : w);
 }
-constexpr std::uint32_t Weight(std::uint32_t w) { return w > 255 ? 255 : w; }
+constexpr std::uint32_t Weight(std::uint32_t w) {
+    return w > 255 ? 255 : w;
+}
 
 // (c x W + 128) shr 8 on all four channels, W <= 255. Each slot holds at most
 // 255 x 255 + 128 < 65536, so no slot carries into the next.

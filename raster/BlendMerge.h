@@ -9,8 +9,7 @@
 // The merge of a colour over a translucent background (not part of the library's interface).
 // There is one merge for every processor, but over an opaque background it blends, and it does
 // so through the BlendColors form bound beside it; hence one instance per blend form.
-template <TColor32 (*Blend)(TColor32, TColor32)>
-struct MergeOver {
+template <TColor32 (*Blend)(TColor32, TColor32)> struct MergeOver {
     static TColor32 Colors(TColor32 f, TColor32 b) {
         const std::uint32_t fa = AlphaComponent(f);
         if (fa == 0) {

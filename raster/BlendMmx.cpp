@@ -9,7 +9,9 @@ using namespace BlendMath;
 
 namespace MmxForms {
 
-TColor32 MixColors(TColor32 x, TColor32 y, std::uint32_t w) { return MmxMix(x, y, MixWeight(w)); }
+TColor32 MixColors(TColor32 x, TColor32 y, std::uint32_t w) {
+    return MmxMix(x, y, MixWeight(w));
+}
 
 void MixColorInto(TColor32 f, TColor32& b, std::uint32_t w) {
     w = MixWeight(w);
@@ -33,7 +35,9 @@ void MixRow(const TColor32* src, TColor32* dst, int count, std::uint32_t w) {
     }
 }
 
-TColor32 BlendColors(TColor32 f, TColor32 b) { return MmxMix(f, b, AlphaComponent(f)); }
+TColor32 BlendColors(TColor32 f, TColor32 b) {
+    return MmxMix(f, b, AlphaComponent(f));
+}
 
 void BlendColorInto(TColor32 f, TColor32& b) {
     const std::uint32_t a = AlphaComponent(f);
@@ -70,9 +74,15 @@ void BlendRowMaster(const TColor32* src, TColor32* dst, int count, std::uint32_t
 }
 
 using Merge = MergeOver<&BlendColors>;
-TColor32 MergeColors(TColor32 f, TColor32 b) { return Merge::Colors(f, b); }
-void MergeColorInto(TColor32 f, TColor32& b) { b = Merge::Colors(f, b); }
-void MergeRow(const TColor32* src, TColor32* dst, int count) { Merge::Row(src, dst, count); }
+TColor32 MergeColors(TColor32 f, TColor32 b) {
+    return Merge::Colors(f, b);
+}
+void MergeColorInto(TColor32 f, TColor32& b) {
+    b = Merge::Colors(f, b);
+}
+void MergeRow(const TColor32* src, TColor32* dst, int count) {
+    Merge::Row(src, dst, count);
+}
 TColor32 MergeColorsMaster(TColor32 f, TColor32 b, std::uint32_t m) {
     return Merge::ColorsMaster(f, b, m);
 }

@@ -21,7 +21,9 @@ TColor32 MixColors(TColor32 x, TColor32 y, std::uint32_t w) {
     return PlainMix(x, y, w);
 }
 
-void MixColorInto(TColor32 f, TColor32& b, std::uint32_t w) { b = MixColors(f, b, w); }
+void MixColorInto(TColor32 f, TColor32& b, std::uint32_t w) {
+    b = MixColors(f, b, w);
+}
 
 void MixRow(const TColor32* src, TColor32* dst, int count, std::uint32_t w) {
     w = MixWeight(w);
@@ -87,9 +89,15 @@ void BlendRowMaster(const TColor32* src, TColor32* dst, int count, std::uint32_t
 }
 
 using Merge = MergeOver<&BlendColors>;
-TColor32 MergeColors(TColor32 f, TColor32 b) { return Merge::Colors(f, b); }
-void MergeColorInto(TColor32 f, TColor32& b) { b = Merge::Colors(f, b); }
-void MergeRow(const TColor32* src, TColor32* dst, int count) { Merge::Row(src, dst, count); }
+TColor32 MergeColors(TColor32 f, TColor32 b) {
+    return Merge::Colors(f, b);
+}
+void MergeColorInto(TColor32 f, TColor32& b) {
+    b = Merge::Colors(f, b);
+}
+void MergeRow(const TColor32* src, TColor32* dst, int count) {
+    Merge::Row(src, dst, count);
+}
 TColor32 MergeColorsMaster(TColor32 f, TColor32 b, std::uint32_t m) {
     return Merge::ColorsMaster(f, b, m);
 }
@@ -101,8 +109,7 @@ void MergeRowMaster(const TColor32* src, TColor32* dst, int count, std::uint32_t
 }
 
 // The channel operations apply a rule to each of the four bytes.
-template <class Rule>
-static TColor32 PerChannel(TColor32 c1, TColor32 c2, Rule rule) {
+template <class Rule> static TColor32 PerChannel(TColor32 c1, TColor32 c2, Rule rule) {
     TColor32 r = 0;
     for (int shift = 0; shift < 32; shift += 8) {
         const std::uint32_t v = rule((c1 >> shift) & 0xFF, (c2 >> shift) & 0xFF);
@@ -112,7 +119,8 @@ static TColor32 PerChannel(TColor32 c1, TColor32 c2, Rule rule) {
 }
 
 TColor32 AddColorChannels(TColor32 c1, TColor32 c2) {
-    return PerChannel(c1, c2, [](std::uint32_t a, std::uint32_t b) { return std::min(a + b, 255u); });
+    return PerChannel(c1, c2,
+                      [](std::uint32_t a, std::uint32_t b) { return std::min(a + b, 255u); });
 }
 
 TColor32 SubtractColorChannels(TColor32 c1, TColor32 c2) {
@@ -138,13 +146,15 @@ TColor32 MinColorChannels(TColor32 c1, TColor32 c2) {
 }
 
 TColor32 DifferenceColorChannels(TColor32 c1, TColor32 c2) {
-    return PerChannel(c1, c2, [](std::uint32_t a, std::uint32_t b) { return a > b ? a - b : b - a; });
+    return PerChannel(c1, c2,
+                      [](std::uint32_t a, std::uint32_t b) { return a > b ? a - b : b - a; });
 }
 
 TColor32 ExclusionColorChannels(TColor32 c1, TColor32 c2) {
     // For bytes a + b - ab/128 never leaves 0-255 (it is largest, 255, with one byte 0 and the
     // other 255), so the result needs no clamping.
-    return PerChannel(c1, c2, [](std::uint32_t a, std::uint32_t b) { return a + b - ((a * b) >> 7); });
+    return PerChannel(c1, c2,
+                      [](std::uint32_t a, std::uint32_t b) { return a + b - ((a * b) >> 7); });
 }
 
 TColor32 AverageColorChannels(TColor32 c1, TColor32 c2) {

@@ -61,7 +61,8 @@ void MixRow(const TColor32* src, TColor32* dst, int count, std::uint32_t w) {
     for (; i + 4 <= count; i += 4) {
         const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
         const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), MixPixels(s, _mm_srli_epi16(s, 8), d, weight, bias));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i),
+                         MixPixels(s, _mm_srli_epi16(s, 8), d, weight, bias));
     }
     if (i < count) {
         MmxForms::MixRow(src + i, dst + i, count - i, w);

@@ -9,7 +9,9 @@ using TFixed = std::int32_t;
 inline constexpr TFixed kFixedOne = 0x10000;
 
 // The integer part rounded down: V sar 16.
-constexpr int FixedToIntFloor(TFixed v) { return v >> 16; }
+constexpr int FixedToIntFloor(TFixed v) {
+    return v >> 16;
+}
 
 // Rounded up: (V + 0xFFFF) sar 16. The sum is formed in 64 bits, so values near the top of the
 // range give their true ceiling instead of overflowing.

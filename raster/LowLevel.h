@@ -20,13 +20,13 @@ void Fill32(TColor32* x, int count, TColor32 value);
 namespace MmxForms {
 // Pairs of cells written with 64-bit stores after one single store for an odd count.
 void Fill32(TColor32* x, int count, TColor32 value);
-}
+} // namespace MmxForms
 #if RASTER_SSE2_FORMS
 // Only x86 builds have the SSE2 forms (the build defines RASTER_SSE2_FORMS to 1 there).
 namespace Sse2Forms {
 // 16-byte stores, string stores for long runs.
 void Fill32(TColor32* x, int count, TColor32 value);
-}
+} // namespace Sse2Forms
 #endif
 
 // Copies Count cells from Source to Dest when the addresses differ; nothing for Count <= 0. The

@@ -56,10 +56,18 @@ bool HasInstructionSet(const TCpuIdentity& cpu, TCpuInstructionSet set) {
     return false;
 }
 
-bool HasInstructionSet(TCpuInstructionSet set) { return HasInstructionSet(ReadCpuIdentity(), set); }
-bool HasMMX() { return HasInstructionSet(ciMMX); }
-bool HasExtendedMMX() { return HasInstructionSet(ciEMMX); }
-bool Has3DNow() { return HasInstructionSet(ci3DNow); }
+bool HasInstructionSet(TCpuInstructionSet set) {
+    return HasInstructionSet(ReadCpuIdentity(), set);
+}
+bool HasMMX() {
+    return HasInstructionSet(ciMMX);
+}
+bool HasExtendedMMX() {
+    return HasInstructionSet(ciEMMX);
+}
+bool Has3DNow() {
+    return HasInstructionSet(ci3DNow);
+}
 
 TCpuFeatures CpuFeaturesOf(const TCpuIdentity& cpu) {
     TCpuFeatures f;
@@ -72,4 +80,6 @@ TCpuFeatures CpuFeaturesOf(const TCpuIdentity& cpu) {
     return f;
 }
 
-TCpuFeatures CurrentCpuFeatures() { return CpuFeaturesOf(ReadCpuIdentity()); }
+TCpuFeatures CurrentCpuFeatures() {
+    return CpuFeaturesOf(ReadCpuIdentity());
+}

@@ -9,22 +9,22 @@
 // What the identification instruction told about the processor. A default identity is a
 // processor without the instruction, which has no features.
 struct TCpuIdentity {
-    bool hasCpuid = false;              // the identification instruction exists
-    std::uint32_t maxStandardLeaf = 0;  // EAX of leaf 0
-    std::uint32_t family = 0;           // bits 8-11 of EAX of leaf 1
-    std::uint32_t standardFlags = 0;    // EDX of leaf 1
-    std::uint32_t maxExtendedLeaf = 0;  // EAX of leaf 0x80000000
-    std::uint32_t extendedFlags = 0;    // EDX of leaf 0x80000001 (0 when that leaf is missing)
+    bool hasCpuid = false;             // the identification instruction exists
+    std::uint32_t maxStandardLeaf = 0; // EAX of leaf 0
+    std::uint32_t family = 0;          // bits 8-11 of EAX of leaf 1
+    std::uint32_t standardFlags = 0;   // EDX of leaf 1
+    std::uint32_t maxExtendedLeaf = 0; // EAX of leaf 0x80000000
+    std::uint32_t extendedFlags = 0;   // EDX of leaf 0x80000001 (0 when that leaf is missing)
 };
 
 // The instruction sets the tests know, in the order of their index.
 enum TCpuInstructionSet : int { ciMMX, ciEMMX, ciSSE, ciSSE2, ci3DNow, ci3DNowExt };
 
 // The feature bits that the tests read.
-inline constexpr std::uint32_t kStandardMmxBit = 0x00800000;  // standard flags, bit 23
-inline constexpr std::uint32_t kStandardSseBit = 0x02000000;  // standard flags, bit 25
-inline constexpr std::uint32_t kStandardSse2Bit = 0x04000000; // standard flags, bit 26
-inline constexpr std::uint32_t kExtendedMmxBit = 0x00400000;  // extended flags, bit 22
+inline constexpr std::uint32_t kStandardMmxBit = 0x00800000;      // standard flags, bit 23
+inline constexpr std::uint32_t kStandardSseBit = 0x02000000;      // standard flags, bit 25
+inline constexpr std::uint32_t kStandardSse2Bit = 0x04000000;     // standard flags, bit 26
+inline constexpr std::uint32_t kExtendedMmxBit = 0x00400000;      // extended flags, bit 22
 inline constexpr std::uint32_t kExtended3DNowExtBit = 0x40000000; // extended flags, bit 30
 inline constexpr std::uint32_t kExtended3DNowBit = 0x80000000;    // extended flags, bit 31
 

@@ -64,8 +64,8 @@ Figures Race(const Work& ours, const Work& peer) {
 
 void Report(const char* op, const char* peerName, Figures f) {
     if (f.peer > 0) {
-        std::printf("blend: op=%s ours_mpix=%.0f %s_mpix=%.0f ratio=%.2f\n", op, f.ours, peerName, f.peer,
-                    f.ours / f.peer);
+        std::printf("blend: op=%s ours_mpix=%.0f %s_mpix=%.0f ratio=%.2f\n", op, f.ours, peerName,
+                    f.peer, f.ours / f.peer);
     } else {
         std::printf("blend: op=%s ours_mpix=%.0f %s_mpix=n/a ratio=n/a\n", op, f.ours, peerName);
     }
@@ -180,8 +180,8 @@ int main() {
     };
     const Case cases[] = {
         {"BlendRow", &src, [](const TColor32* s, TColor32* d) { BlendRow(s, d, kWidth); }, -1},
-        {"BlendRowMaster", &src, [](const TColor32* s, TColor32* d) { BlendRowMaster(s, d, kWidth, kMaster); },
-         kMaster},
+        {"BlendRowMaster", &src,
+         [](const TColor32* s, TColor32* d) { BlendRowMaster(s, d, kWidth, kMaster); }, kMaster},
         {"MergeRow", &src, [](const TColor32* s, TColor32* d) { MergeRow(s, d, kWidth); }, -1},
         {"BlendRowRuns", &runs, [](const TColor32* s, TColor32* d) { BlendRow(s, d, kWidth); }, -1},
     };

@@ -25,11 +25,12 @@ constexpr std::uint32_t MmxChannel(std::uint32_t f, std::uint32_t b, std::uint32
     return (f * w + b * (256 - w) + 128) >> 8;
 }
 
-constexpr std::uint32_t Channel(TColor32 c, int index) { return (c >> (8 * index)) & 0xFF; }
+constexpr std::uint32_t Channel(TColor32 c, int index) {
+    return (c >> (8 * index)) & 0xFF;
+}
 
 // Applies a per-channel rule to all four channels of two colours.
-template <class Rule>
-TColor32 EachChannel(TColor32 x, TColor32 y, Rule rule) {
+template <class Rule> TColor32 EachChannel(TColor32 x, TColor32 y, Rule rule) {
     TColor32 r = 0;
     for (int k = 0; k < 4; ++k) {
         r |= (rule(Channel(x, k), Channel(y, k)) & 0xFF) << (8 * k);
@@ -47,7 +48,8 @@ inline std::uint32_t RunSeed() {
         } else {
             // The clock as well: some runtimes' random_device repeats itself.
             s = std::random_device{}() ^
-                static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+                static_cast<std::uint32_t>(
+                    std::chrono::steady_clock::now().time_since_epoch().count());
         }
         std::printf("raster tests: seed %u (QUORVANE_TEST_SEED=%u replays this run)\n", s, s);
         std::fflush(stdout);

@@ -32,8 +32,8 @@ std::string Hex(TColor32 c) {
 
 std::string Mismatch(const char* what, TColor32 a, TColor32 b, std::uint32_t w, TColor32 got,
                      TColor32 want) {
-    return std::string(what) + "(" + Hex(a) + ", " + Hex(b) + ", " + std::to_string(w) + ") = " +
-           Hex(got) + ", want " + Hex(want);
+    return std::string(what) + "(" + Hex(a) + ", " + Hex(b) + ", " + std::to_string(w) +
+           ") = " + Hex(got) + ", want " + Hex(want);
 }
 
 using Reg3 = TColor32 (*)(TColor32, TColor32, std::uint32_t);

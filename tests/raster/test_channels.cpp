@@ -19,17 +19,28 @@ struct ChannelCase {
 };
 
 const ChannelCase kOps[] = {
-    {"add", &PlainForms::AddColorChannels, [](std::uint32_t a, std::uint32_t b) { return a + b > 255 ? 255 : a + b; }},
-    {"subtract", &PlainForms::SubtractColorChannels, [](std::uint32_t a, std::uint32_t b) { return a > b ? a - b : 0; }},
+    {"add", &PlainForms::AddColorChannels,
+     [](std::uint32_t a, std::uint32_t b) { return a + b > 255 ? 255 : a + b; }},
+    {"subtract", &PlainForms::SubtractColorChannels,
+     [](std::uint32_t a, std::uint32_t b) { return a > b ? a - b : 0; }},
     {"divide", &PlainForms::DivideColorChannels,
-     [](std::uint32_t a, std::uint32_t b) { return a == 0 ? 255 : (b * 256 / a > 255 ? 255 : b * 256 / a); }},
-    {"modulate", &PlainForms::ModulateColorChannels, [](std::uint32_t a, std::uint32_t b) { return (a * b) >> 8; }},
-    {"max", &PlainForms::MaxColorChannels, [](std::uint32_t a, std::uint32_t b) { return a > b ? a : b; }},
-    {"min", &PlainForms::MinColorChannels, [](std::uint32_t a, std::uint32_t b) { return a < b ? a : b; }},
-    {"difference", &PlainForms::DifferenceColorChannels, [](std::uint32_t a, std::uint32_t b) { return a > b ? a - b : b - a; }},
-    {"exclusion", &PlainForms::ExclusionColorChannels, [](std::uint32_t a, std::uint32_t b) { return a + b - ((a * b) >> 7); }},
-    {"plain average", &PlainForms::AverageColorChannels, [](std::uint32_t a, std::uint32_t b) { return (a + b) >> 1; }},
-    {"mmx average", &MmxForms::AverageColorChannels, [](std::uint32_t a, std::uint32_t b) { return (a + b + 1) >> 1; }},
+     [](std::uint32_t a, std::uint32_t b) {
+         return a == 0 ? 255 : (b * 256 / a > 255 ? 255 : b * 256 / a);
+     }},
+    {"modulate", &PlainForms::ModulateColorChannels,
+     [](std::uint32_t a, std::uint32_t b) { return (a * b) >> 8; }},
+    {"max", &PlainForms::MaxColorChannels,
+     [](std::uint32_t a, std::uint32_t b) { return a > b ? a : b; }},
+    {"min", &PlainForms::MinColorChannels,
+     [](std::uint32_t a, std::uint32_t b) { return a < b ? a : b; }},
+    {"difference", &PlainForms::DifferenceColorChannels,
+     [](std::uint32_t a, std::uint32_t b) { return a > b ? a - b : b - a; }},
+    {"exclusion", &PlainForms::ExclusionColorChannels,
+     [](std::uint32_t a, std::uint32_t b) { return a + b - ((a * b) >> 7); }},
+    {"plain average", &PlainForms::AverageColorChannels,
+     [](std::uint32_t a, std::uint32_t b) { return (a + b) >> 1; }},
+    {"mmx average", &MmxForms::AverageColorChannels,
+     [](std::uint32_t a, std::uint32_t b) { return (a + b + 1) >> 1; }},
 };
 
 // Each channel position meets every pair of values: channel k of C1 holds a ^ s[k] and of C2

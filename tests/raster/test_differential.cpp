@@ -61,8 +61,12 @@ struct RowPair {
     void (*mmx)(const TColor32*, TColor32*, int, std::uint32_t);
 };
 
-void Sse2BlendRow(const TColor32* s, TColor32* d, int n, std::uint32_t) { Sse2Forms::BlendRow(s, d, n); }
-void MmxBlendRow(const TColor32* s, TColor32* d, int n, std::uint32_t) { MmxForms::BlendRow(s, d, n); }
+void Sse2BlendRow(const TColor32* s, TColor32* d, int n, std::uint32_t) {
+    Sse2Forms::BlendRow(s, d, n);
+}
+void MmxBlendRow(const TColor32* s, TColor32* d, int n, std::uint32_t) {
+    MmxForms::BlendRow(s, d, n);
+}
 
 const RowPair kRowPairs[] = {
     {"BlendRow", &Sse2BlendRow, &MmxBlendRow},
@@ -89,7 +93,8 @@ TEST(Sse2Rows, GiveTheMmxResultsOnRandomRows) {
                     FAIL() << pair.name << " differs at cell " << i << " (offset " << offset
                            << ", count " << count << ", weight " << w << "): sse2 " << std::hex
                            << fast.data()[i] << ", mmx " << slow.data()[i] << "\nsrc:" << Dump(src)
-                           << "\ndst:" << Dump(dst) << "\n" << ReplayHint(index);
+                           << "\ndst:" << Dump(dst) << "\n"
+                           << ReplayHint(index);
                 }
             }
             ASSERT_TRUE(fast.GuardsIntact()) << pair.name << " " << ReplayHint(index);
@@ -146,12 +151,17 @@ TEST(PackedChannels, RegisterFormsMatchTheFormulasOnRandomColours) {
         const std::uint32_t a = AlphaComponent(x);
         const auto plainA = [a](std::uint32_t f, std::uint32_t b) { return PlainChannel(f, b, a); };
         const auto mmxA = [a](std::uint32_t f, std::uint32_t b) { return MmxChannel(f, b, a); };
-        ASSERT_EQ(PlainForms::BlendColors(x, y), a == 0 ? y : a == 255 ? x : EachChannel(x, y, plainA));
+        ASSERT_EQ(PlainForms::BlendColors(x, y), a == 0     ? y
+                                                 : a == 255 ? x
+                                                            : EachChannel(x, y, plainA));
         ASSERT_EQ(MmxForms::BlendColors(x, y), EachChannel(x, y, mmxA));
         const std::uint32_t mw = ((m + 1) * a) >> 8;
-        const auto plainM = [mw](std::uint32_t f, std::uint32_t b) { return PlainChannel(f, b, mw); };
+        const auto plainM = [mw](std::uint32_t f, std::uint32_t b) {
+            return PlainChannel(f, b, mw);
+        };
         const auto mmxM = [mw](std::uint32_t f, std::uint32_t b) { return MmxChannel(f, b, mw); };
-        ASSERT_EQ(PlainForms::BlendColorsMaster(x, y, m), mw == 0 ? y : EachChannel(x, y, plainM) & 0x00FFFFFF);
+        ASSERT_EQ(PlainForms::BlendColorsMaster(x, y, m),
+                  mw == 0 ? y : EachChannel(x, y, plainM) & 0x00FFFFFF);
         ASSERT_EQ(MmxForms::BlendColorsMaster(x, y, m), mw == 0 ? y : EachChannel(x, y, mmxM));
     }
 }

@@ -36,8 +36,8 @@ TEST(Fill32, EveryFormFillsExactlyTheCellsNamed) {
                 form.fill(row.data() + offset, count, 0xA5C3E1F0);
                 for (int i = 0; i < row.size(); ++i) {
                     const TColor32 want = i < offset ? 0x11111111 : 0xA5C3E1F0;
-                    ASSERT_EQ(row.data()[i], want) << form.name << " count " << count
-                                                   << " offset " << offset << " cell " << i;
+                    ASSERT_EQ(row.data()[i], want)
+                        << form.name << " count " << count << " offset " << offset << " cell " << i;
                 }
                 ASSERT_TRUE(row.GuardsIntact()) << form.name << " count " << count;
             }
@@ -105,7 +105,8 @@ TEST(IntegerHelpers, DivModTruncates) {
     } cases[] = {{7, 2, 3, 1}, {-7, 2, -3, -1}, {7, -2, -3, 1}, {-7, -2, 3, -1}, {0, 5, 0, 0}};
     for (const auto& c : cases) {
         int r = 99;
-        EXPECT_EQ(DivModInt(c.dividend, c.divisor, r), c.quotient) << c.dividend << "/" << c.divisor;
+        EXPECT_EQ(DivModInt(c.dividend, c.divisor, r), c.quotient)
+            << c.dividend << "/" << c.divisor;
         EXPECT_EQ(r, c.remainder) << c.dividend << "/" << c.divisor;
     }
 }
@@ -115,18 +116,19 @@ TEST(WrapFunctions, TableOfValues) {
         TWrapMode mode;
         int value, min, max, want;
     } cases[] = {
-        {wmClamp, 12, 0, 9, 9},   {wmClamp, -3, 0, 9, 0},  {wmClamp, 4, 0, 9, 4},
-        {wmClamp, 5, 9, 0, 0},    // max < min: the later min() wins
-        {wmRepeat, -1, 0, 9, 9},  {wmRepeat, 10, 0, 9, 0}, {wmRepeat, -10, 0, 9, 0},
-        {wmRepeat, -11, 0, 9, 9}, {wmRepeat, 23, 0, 9, 3}, {wmRepeat, 7, 5, 5, 5},
-        {wmRepeat, -4, -3, 2, 2}, {wmMirror, -1, 0, 9, 0}, {wmMirror, 10, 0, 9, 9},
+        {wmClamp, 12, 0, 9, 9},   {wmClamp, -3, 0, 9, 0},   {wmClamp, 4, 0, 9, 4},
+        {wmClamp, 5, 9, 0, 0}, // max < min: the later min() wins
+        {wmRepeat, -1, 0, 9, 9},  {wmRepeat, 10, 0, 9, 0},  {wmRepeat, -10, 0, 9, 0},
+        {wmRepeat, -11, 0, 9, 9}, {wmRepeat, 23, 0, 9, 3},  {wmRepeat, 7, 5, 5, 5},
+        {wmRepeat, -4, -3, 2, 2}, {wmMirror, -1, 0, 9, 0},  {wmMirror, 10, 0, 9, 9},
         {wmMirror, -2, 0, 9, 1},  {wmMirror, -10, 0, 9, 9}, {wmMirror, -11, 0, 9, 9},
-        {wmMirror, 19, 0, 9, 0},  {wmMirror, 20, 0, 9, 0}, {wmMirror, 25, 0, 9, 5},
+        {wmMirror, 19, 0, 9, 0},  {wmMirror, 20, 0, 9, 0},  {wmMirror, 25, 0, 9, 5},
         {wmMirror, 7, 5, 5, 5},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(WrapProcs[c.mode](c.value, c.min, c.max), c.want)
-            << "mode " << int(c.mode) << " value " << c.value << " in [" << c.min << ", " << c.max << "]";
+            << "mode " << int(c.mode) << " value " << c.value << " in [" << c.min << ", " << c.max
+            << "]";
     }
 }
 
@@ -169,7 +171,7 @@ TEST(WrapFunctions, FullIntegerRangeDoesNotOverflow) {
     EXPECT_EQ(WrapInt(INT_MIN, INT_MIN, INT_MAX), INT_MIN);
     EXPECT_EQ(WrapInt(INT_MAX, INT_MIN, INT_MAX), INT_MAX);
     EXPECT_EQ(MirrorInt(-5, INT_MIN, INT_MAX), -5);
-    EXPECT_EQ(WrapInt(INT_MIN, 0, INT_MAX), 0);  // -2^31 is -1 period of 2^31 away from 0
+    EXPECT_EQ(WrapInt(INT_MIN, 0, INT_MAX), 0); // -2^31 is -1 period of 2^31 away from 0
     EXPECT_EQ(MirrorInt(INT_MIN, 0, INT_MAX), INT_MAX);
     EXPECT_EQ(WrapInt(INT_MAX, INT_MIN, -1), -1);
 }
@@ -182,14 +184,14 @@ TEST(FixedPoint, ConversionsAndDivision) {
         {0, 0, 0, 0},
         {kFixedOne, 1, 1, 1},
         {kFixedOne + 1, 1, 2, 1},
-        {kFixedOne / 2, 0, 1, 0},             // a half rounds down: (v + 0x7FFF) sar 16
+        {kFixedOne / 2, 0, 1, 0}, // a half rounds down: (v + 0x7FFF) sar 16
         {kFixedOne / 2 + 1, 0, 1, 1},
         {-1, -1, 0, 0},
         {-kFixedOne / 2, -1, 0, -1},
         {-kFixedOne / 2 + 1, -1, 0, 0},
         {-kFixedOne / 2 - 1, -1, 0, -1},
         {-3 * kFixedOne, -3, -3, -3},
-        {INT_MAX, 32767, 32768, 32768},       // no overflow at the top of the range
+        {INT_MAX, 32767, 32768, 32768}, // no overflow at the top of the range
         {INT_MIN, -32768, -32768, -32768},
     };
     for (const auto& c : cases) {
@@ -199,7 +201,7 @@ TEST(FixedPoint, ConversionsAndDivision) {
     }
     EXPECT_EQ(FixedDivide(1, 2), kFixedOne / 2);
     EXPECT_EQ(FixedDivide(3, 4), 3 * kFixedOne / 4);
-    EXPECT_EQ(FixedDivide(-1, 3), -21845);      // truncation towards zero
+    EXPECT_EQ(FixedDivide(-1, 3), -21845);               // truncation towards zero
     EXPECT_EQ(FixedDivide(30000, 1), 30000 * kFixedOne); // needs the 64-bit intermediate
     EXPECT_EQ(FixedDivide(0x40000000, 0x7FFFFFFF), 32768);
 }

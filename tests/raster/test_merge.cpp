@@ -36,8 +36,10 @@ TEST(MergeColors, SpecialCases) {
 }
 
 TEST(MergeColors, OverAnOpaqueBackgroundBlendsAndIsOpaque) {
-    const TColor32 pairs[][2] = {{0x80FF0000, 0xFF0000FF}, {0xFFFFFFFF, 0xFF000000},
-                                 {0x01FFFFFF, 0xFF000000}, {0xC0123456, 0xFFFEDCBA}};
+    const TColor32 pairs[][2] = {{0x80FF0000, 0xFF0000FF},
+                                 {0xFFFFFFFF, 0xFF000000},
+                                 {0x01FFFFFF, 0xFF000000},
+                                 {0xC0123456, 0xFFFEDCBA}};
     for (const auto& form : kForms) {
         for (const auto& p : pairs) {
             EXPECT_EQ(form.merge(p[0], p[1]), form.blend(p[0], p[1]) | 0xFF000000) << form.name;
@@ -65,7 +67,8 @@ TEST(MergeColors, TranslucentOverTranslucent) {
     };
     for (const auto& form : kForms) {
         for (const auto& c : cases) {
-            EXPECT_EQ(form.merge(c.f, c.b), c.want) << form.name << " " << std::hex << c.f << " over " << c.b;
+            EXPECT_EQ(form.merge(c.f, c.b), c.want)
+                << form.name << " " << std::hex << c.f << " over " << c.b;
         }
     }
 }
@@ -103,7 +106,7 @@ TEST(MergeColorsMaster, ScalesFsAlphaFirst) {
             const TColor32 scaled = (f & 0x00FFFFFF) | (std::uint32_t{MulTable[m][0x80]} << 24);
             EXPECT_EQ(form.master(f, b, m), form.merge(scaled, b)) << m;
         }
-        EXPECT_EQ(form.master(f, b, 0), b);    // F's alpha scaled to 0 leaves B
+        EXPECT_EQ(form.master(f, b, 0), b); // F's alpha scaled to 0 leaves B
         EXPECT_EQ(form.master(f, b, 255), form.merge(f, b));
         // A master alpha above 255 counts as 255 and reads no row beyond the table.
         EXPECT_EQ(form.master(f, b, 256), form.merge(f, b));

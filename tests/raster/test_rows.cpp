@@ -28,8 +28,10 @@ struct LineExForm {
 
 std::vector<LineForm> Lines() {
     std::vector<LineForm> v = {
-        {"plain BlendRow", &PlainForms::BlendRow}, {"mmx BlendRow", &MmxForms::BlendRow},
-        {"plain MergeRow", &PlainForms::MergeRow}, {"mmx MergeRow", &MmxForms::MergeRow},
+        {"plain BlendRow", &PlainForms::BlendRow},
+        {"mmx BlendRow", &MmxForms::BlendRow},
+        {"plain MergeRow", &PlainForms::MergeRow},
+        {"mmx MergeRow", &MmxForms::MergeRow},
     };
 #if RASTER_SSE2_FORMS
     v.push_back({"sse2 BlendRow", &Sse2Forms::BlendRow});
@@ -69,7 +71,8 @@ TEST(Rows, ZeroOrNegativeCountLeavesEveryCell) {
                 GuardedRow dst(8, 0x40102030);
                 form.line(src.data(), dst.data(), count, w);
                 for (int i = 0; i < 8; ++i) {
-                    ASSERT_EQ(dst.data()[i], 0x40102030u) << form.name << " count " << count << " w " << w;
+                    ASSERT_EQ(dst.data()[i], 0x40102030u)
+                        << form.name << " count " << count << " w " << w;
                 }
                 ASSERT_TRUE(dst.GuardsIntact()) << form.name << " count " << count;
             }
@@ -108,12 +111,12 @@ struct Forms {
     void (*mergeMasterRow)(const TColor32*, TColor32*, int, std::uint32_t);
 };
 
-#define RASTER_FORMS(ns, label)                                                                     \
-    Forms {                                                                                         \
-        label, &ns::MixColors, &ns::MixColorInto, &ns::MixRow, &ns::BlendColors, &ns::BlendColorInto, \
-            &ns::BlendRow, &ns::BlendColorsMaster, &ns::BlendColorIntoMaster, &ns::MergeColors,      \
-            &ns::MergeColorInto, &ns::MergeRow, &ns::MergeColorsMaster, &ns::MergeColorIntoMaster,   \
-            &ns::MergeRowMaster                                                                     \
+#define RASTER_FORMS(ns, label)                                                                    \
+    Forms {                                                                                        \
+        label, &ns::MixColors, &ns::MixColorInto, &ns::MixRow, &ns::BlendColors,                   \
+            &ns::BlendColorInto, &ns::BlendRow, &ns::BlendColorsMaster, &ns::BlendColorIntoMaster, \
+            &ns::MergeColors, &ns::MergeColorInto, &ns::MergeRow, &ns::MergeColorsMaster,          \
+            &ns::MergeColorIntoMaster, &ns::MergeRowMaster                                         \
     }
 const Forms kForms[] = {RASTER_FORMS(PlainForms, "plain"), RASTER_FORMS(MmxForms, "mmx")};
 #undef RASTER_FORMS
@@ -184,7 +187,8 @@ TEST(RowForms, FollowTheMemoryFormsPixelByPixel) {
             row = dst;
             forms.mergeMasterRow(src.data(), row.data(), count, w);
             for (int i = 0; i < count; ++i) {
-                ASSERT_EQ(row[i], forms.mergeMaster(src[i], dst[i], w)) << "MergeRowMaster cell " << i;
+                ASSERT_EQ(row[i], forms.mergeMaster(src[i], dst[i], w))
+                    << "MergeRowMaster cell " << i;
             }
         }
     }
@@ -264,9 +268,11 @@ TEST(RowForms, WeightsAboveTheRangeFold) {
         }
     }
     for (const auto& forms : kForms) {
-        EXPECT_EQ(forms.mix(src[0], dst[0], 0x10000), dst[0]) << forms.name << ": low 16 bits 0 count as 0";
+        EXPECT_EQ(forms.mix(src[0], dst[0], 0x10000), dst[0])
+            << forms.name << ": low 16 bits 0 count as 0";
         EXPECT_EQ(forms.mix(src[0], dst[0], 300), forms.mix(src[0], dst[0], 255)) << forms.name;
-        EXPECT_EQ(forms.master(src[0], dst[1], 300), forms.master(src[0], dst[1], 255)) << forms.name;
+        EXPECT_EQ(forms.master(src[0], dst[1], 300), forms.master(src[0], dst[1], 255))
+            << forms.name;
         TColor32 cell = dst[1];
         forms.masterInto(src[0], cell, 0xFFFFFFFF);
         EXPECT_EQ(cell, forms.master(src[0], dst[1], 255)) << forms.name;

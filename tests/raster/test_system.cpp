@@ -35,23 +35,30 @@ TEST(CpuFeatures, EachIdentityAnswersAsTheTestsSay) {
     const FeatureCase cases[] = {
         {"no identification instruction", noCpuid, {0, 0, 0, 0, 0, 0}},
         {"no leaf 1", noLeaf1, {0, 0, 0, 0, 0, 0}},
-        {"family 4 with every flag", Cpu(4, kAllStandard, 0x80000008, kAllExtended), {0, 0, 0, 0, 0, 0}},
+        {"family 4 with every flag",
+         Cpu(4, kAllStandard, 0x80000008, kAllExtended),
+         {0, 0, 0, 0, 0, 0}},
         {"Pentium MMX", Cpu(5, kStandardMmxBit), {1, 0, 0, 0, 0, 0}},
         {"SSE implies extended MMX", Cpu(6, kStandardMmxBit | kStandardSseBit), {1, 1, 1, 0, 0, 0}},
         {"SSE2 processor", Cpu(15, kAllStandard, 0x80000004), {1, 1, 1, 1, 0, 0}},
-        {"K6-2: 3DNow!, no extended MMX", Cpu(5, kStandardMmxBit, 0x80000005, kExtended3DNowBit),
+        {"K6-2: 3DNow!, no extended MMX",
+         Cpu(5, kStandardMmxBit, 0x80000005, kExtended3DNowBit),
          {1, 0, 0, 0, 1, 0}},
         {"Athlon: extended MMX from the extended flags",
-         Cpu(6, kStandardMmxBit, 0x80000008, kAllExtended), {1, 1, 0, 0, 1, 1}},
+         Cpu(6, kStandardMmxBit, 0x80000008, kAllExtended),
+         {1, 1, 0, 0, 1, 1}},
         // Leaf 0x80000000 must report more than itself before the extended flags count.
-        {"extended flags without extended leaves", Cpu(6, kStandardMmxBit, 0x80000000, kAllExtended),
+        {"extended flags without extended leaves",
+         Cpu(6, kStandardMmxBit, 0x80000000, kAllExtended),
          {1, 0, 0, 0, 0, 0}},
-        {"a small maximum is no extended leaf", Cpu(6, kStandardMmxBit, 0x00000002, kAllExtended),
+        {"a small maximum is no extended leaf",
+         Cpu(6, kStandardMmxBit, 0x00000002, kAllExtended),
          {1, 0, 0, 0, 0, 0}},
     };
     for (const auto& c : cases) {
         for (int set = ciMMX; set <= ci3DNowExt; ++set) {
-            EXPECT_EQ(HasInstructionSet(c.cpu, static_cast<TCpuInstructionSet>(set)), c.expected[set])
+            EXPECT_EQ(HasInstructionSet(c.cpu, static_cast<TCpuInstructionSet>(set)),
+                      c.expected[set])
                 << c.name << ", set " << set;
         }
         const TCpuFeatures f = CpuFeaturesOf(c.cpu);

@@ -10,7 +10,7 @@ namespace {
 TEST(Tables, SpotValues) {
     EXPECT_EQ(MulTable[255][255], 255);
     EXPECT_EQ(MulTable[0][200], 0);
-    EXPECT_EQ(MulTable[128][128], 64);  // 64.25
+    EXPECT_EQ(MulTable[128][128], 64); // 64.25
     EXPECT_EQ(MulTable[255][1], 1);
     EXPECT_EQ(MulTable[1][127], 0);     // 0.498
     EXPECT_EQ(MulTable[1][128], 1);     // 0.502
@@ -18,9 +18,9 @@ TEST(Tables, SpotValues) {
     EXPECT_EQ(DivTable[2][1], 128);     // Round(127.5) again
     EXPECT_EQ(DivTable[6][1], 42);      // Round(42.5) goes to the even 42
     EXPECT_EQ(DivTable[255][255], 255);
-    EXPECT_EQ(DivTable[128][64], 128);  // 127.5
+    EXPECT_EQ(DivTable[128][64], 128); // 127.5
     EXPECT_EQ(DivTable[1][1], 255);
-    EXPECT_EQ(DivTable[1][2], 254);     // 510 keeps its low 8 bits
+    EXPECT_EQ(DivTable[1][2], 254); // 510 keeps its low 8 bits
     for (int i = 0; i < 256; ++i) {
         EXPECT_EQ(DivTable[0][i], 0) << i;
     }
