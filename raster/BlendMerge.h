@@ -10,7 +10,7 @@
 // There is one merge for every processor, but over an opaque background it blends, and it does
 // so through the BlendColors form bound beside it; hence one instance per blend form.
 template <TColor32 (*Blend)(TColor32, TColor32)> struct MergeOver {
-    static TColor32 Colors(TColor32 f, TColor32 b) {
+    [[gnu::always_inline]] static TColor32 Colors(TColor32 f, TColor32 b) {
         const std::uint32_t fa = AlphaComponent(f);
         if (fa == 0) {
             return b;
@@ -30,19 +30,22 @@ template <TColor32 (*Blend)(TColor32, TColor32)> struct MergeOver {
         const auto& fRow = MulTable[fa];
         const auto& bRow = MulTable[ba];
         const auto& dRow = DivTable[ra];
-        TColor32 result = ra << 24;
-        for (int shift = 0; shift < 24; shift += 8) {
-            // X = Bm + MulTable[Fa][f - Bm] when f >= Bm, else Bm - MulTable[Fa][Bm - f]: one
-            // look-up of |f - Bm| with the sign put back, without a branch (the sign follows the
-            // picture and is no better than a coin toss to predict).
-            const int bm = bRow[(b >> shift) & 0xFF];
-            const int diff = static_cast<int>((f >> shift) & 0xFF) - bm;
-            const int sign = diff >> 31; // 0 or -1
-            const int step = fRow[static_cast<std::uint32_t>((diff ^ sign) - sign)];
-            const auto x = static_cast<std::uint32_t>(bm + ((step ^ sign) - sign));
-            result |= std::uint32_t{dRow[x]} << shift;
-        }
-        return result;
+        return (ra << 24) | (Channel(f, b, 16, fRow, bRow, dRow) << 16) |
+               (Channel(f, b, 8, fRow, bRow, dRow) << 8) | Channel(f, b, 0, fRow, bRow, dRow);
+    }
+
+    // One channel of the merge. X = Bm + MulTable[Fa][f - Bm] when f >= Bm, else
+    // Bm - MulTable[Fa][Bm - f]: one look-up of |f - Bm| with the sign put back, without a branch
+    // (the sign follows the picture and is no better than a coin toss to predict).
+    [[gnu::always_inline]] static std::uint32_t Channel(TColor32 f, TColor32 b, int shift,
+                                                        const TByteTable::value_type& fRow,
+                                                        const TByteTable::value_type& bRow,
+                                                        const TByteTable::value_type& dRow) {
+        const int bm = bRow[(b >> shift) & 0xFF];
+        const int diff = static_cast<int>((f >> shift) & 0xFF) - bm;
+        const int sign = diff >> 31; // 0 or -1
+        const int step = fRow[static_cast<std::uint32_t>((diff ^ sign) - sign)];
+        return dRow[static_cast<std::uint32_t>(bm + ((step ^ sign) - sign))];
     }
 
     static TColor32 ColorsMaster(TColor32 f, TColor32 b, std::uint32_t m) {

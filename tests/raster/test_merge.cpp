@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "RasterTestSupport.h"
 #include "raster/BlendForms.h"
 #include "raster/BlendTables.h"
 
@@ -90,6 +91,65 @@ TEST(MergeColors, DivisionTableIsReadOnlyWithinItsRange) {
             const TColor32 f = (fa << 24) | 0xFFFFFF;
             const TColor32 b = (ba << 24) | 0xFFFFFF;
             ASSERT_EQ(PlainForms::MergeColors(f, b), (ra << 24) | 0xFFFFFF) << fa << " " << ba;
+        }
+    }
+}
+
+// The merge as its steps read, written out plainly, with the blend it uses over an opaque
+// background.
+TColor32 ReferenceMerge(TColor32 f, TColor32 b, Merge blend) {
+    const std::uint32_t fa = f >> 24, ba = b >> 24;
+    if (fa == 0) {
+        return b;
+    }
+    if (ba == 255) {
+        return blend(f, b) | 0xFF000000;
+    }
+    if (fa == 255 || ba == 0) {
+        return f;
+    }
+    const std::uint32_t ra = (fa + ba - MulTable[ba][fa]) & 255;
+    TColor32 result = ra << 24;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const std::uint32_t fc = (f >> shift) & 255;
+        const std::uint32_t bm = MulTable[ba][(b >> shift) & 255];
+        std::uint32_t x;
+        if (fc >= bm) {
+            x = bm + MulTable[fa][fc - bm];
+        } else {
+            x = bm - MulTable[fa][bm - fc];
+        }
+        result |= std::uint32_t{DivTable[ra][x]} << shift;
+    }
+    return result;
+}
+
+TEST(MergeColors, FollowsItsStepsOnRandomColours) {
+    for (const auto& form : kForms) {
+        for (int index : RasterTest::CasesToRun(200000)) {
+            auto rng = RasterTest::CaseRandom(index);
+            TColor32 f = rng(), b = rng();
+            // Now and then a clear or opaque one, for the special cases.
+            switch (rng() % 16) {
+            case 0:
+                f &= 0x00FFFFFF;
+                break;
+            case 1:
+                f |= 0xFF000000;
+                break;
+            case 2:
+                b &= 0x00FFFFFF;
+                break;
+            case 3:
+                b |= 0xFF000000;
+                break;
+            }
+            const TColor32 want = ReferenceMerge(f, b, form.blend);
+            if (form.merge(f, b) != want) {
+                FAIL() << form.name << std::hex << " merge of 0x" << f << " over 0x" << b
+                       << " gives 0x" << form.merge(f, b) << ", want 0x" << want << "; "
+                       << RasterTest::ReplayHint(index);
+            }
         }
     }
 }
