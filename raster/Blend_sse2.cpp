@@ -14,7 +14,6 @@
 #include <cstring>
 
 #include "raster/BlendForms.h"
-#include "raster/BlendTables.h"
 #include "raster/LowLevel.h"
 
 namespace {
@@ -55,8 +54,8 @@ void MixRow(const TColor32* src, TColor32* dst, int count, std::uint32_t w) {
         Move32(src, dst, count);
         return;
     }
-    const __m128i weight = _mm_set1_epi16(static_cast<short>(AlphaTable[w].lane[0]));
-    const __m128i bias = _mm_set1_epi16(static_cast<short>(AlphaBias->lane[0]));
+    const __m128i weight = _mm_set1_epi16(static_cast<short>(w));
+    const __m128i bias = _mm_set1_epi16(128);
     int i = 0;
     for (; i + 4 <= count; i += 4) {
         const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
