@@ -74,10 +74,13 @@ struct TEngineBed {
     TRecordingView view{screen};
     TDesktopEngine engine{screen, view};
 
-    // A process with one visible titled window, started at `hour`:00.
-    TWindowHandle App(const std::string& title, int hour = 9) {
-        return screen.CreateWindow(screen.StartProcess(Hour(hour)), title);
+    // A process with one visible titled window, started at `hour`:00, or (by default) a minute
+    // after the previous one, as programs started one after the other.
+    TWindowHandle App(const std::string& title, int hour = -1) {
+        const std::uint64_t start = hour < 0 ? Hour(0) + Minute(++started_) : Hour(hour);
+        return screen.CreateWindow(screen.StartProcess(start), title);
     }
+    static std::uint64_t Minute(int minute) { return static_cast<std::uint64_t>(minute) * 600'000'000ull; }
     static std::uint64_t Hour(int hour) { return static_cast<std::uint64_t>(hour) * 36'000'000'000ull; }
 
     void Start() {
@@ -97,6 +100,11 @@ struct TEngineBed {
         return Entries(engine.DeskChildWins[desk]);
     }
     bool Visible(TWindowHandle window) { return screen.IsVisible(window); }
+
+private:
+    int started_ = 0;
+
+public:
 
     // Index of the first call of this kind on this window in the fake's log, or -1.
     int CallIndex(TFakeWindowSystem::CallKind kind, TWindowHandle window) const {
