@@ -74,6 +74,8 @@ void BindMmxBlend(const TCpuFeatures& features) {
         ::MixRow = &Sse2Forms::MixRow;
         ::BlendRow = &Sse2Forms::BlendRow;
         ::BlendRowMaster = &Sse2Forms::BlendRowMaster;
+        ::MergeRow = &Sse2Forms::MergeRow;
+        ::MergeRowMaster = &Sse2Forms::MergeRowMaster;
     }
 #endif
     // The byte maximum, minimum and average belong to the extended MMX set; maximum and minimum

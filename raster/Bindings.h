@@ -10,7 +10,8 @@
 //  - Fill32: with MMX the SSE2 fill when the build has it and SSE2 is present, else the 64-bit
 //    pair fill; without MMX the plain fill.
 //  - With MMX ("the MMX flag"): the MMX forms of mix, blend and master blend and the merges over
-//    the MMX blend; the rows through SSE2 when the build has it and SSE2 is present. Maximum,
+//    the MMX blend; the mix, blend and merge rows through SSE2 when the build has it and SSE2 is
+//    present. Maximum,
 //    minimum and average need extended MMX as well, else they stay plain; the other channel
 //    operations give the plain results in both sets and are the plain forms.
 //  - Without MMX: every pointer its plain form.

@@ -91,5 +91,8 @@ namespace Sse2Forms {
 void MixRow(const TColor32* src, TColor32* dst, int count, std::uint32_t w);
 void BlendRow(const TColor32* src, TColor32* dst, int count);
 void BlendRowMaster(const TColor32* src, TColor32* dst, int count, std::uint32_t m);
+// The merge rows over the MMX blend, equal to MmxForms' pixel for pixel.
+void MergeRow(const TColor32* src, TColor32* dst, int count);
+void MergeRowMaster(const TColor32* src, TColor32* dst, int count, std::uint32_t m);
 } // namespace Sse2Forms
 #endif

@@ -119,13 +119,16 @@ TEST_F(Binding, Sse2BindsTheVectorRowsWhereBuilt) {
     EXPECT_EQ(MixRow, &Sse2Forms::MixRow);
     EXPECT_EQ(BlendRow, &Sse2Forms::BlendRow);
     EXPECT_EQ(BlendRowMaster, &Sse2Forms::BlendRowMaster);
+    EXPECT_EQ(MergeRow, &Sse2Forms::MergeRow);
+    EXPECT_EQ(MergeRowMaster, &Sse2Forms::MergeRowMaster);
 #else
     EXPECT_EQ(Fill32, &MmxForms::Fill32);
     EXPECT_EQ(BlendRow, &MmxForms::BlendRow);
 #endif
     EXPECT_EQ(BlendColors, &MmxForms::BlendColors);
-    EXPECT_EQ(MergeRow, &MmxForms::MergeRow);
+    EXPECT_EQ(MergeColors, &MmxForms::MergeColors);
     EXPECT_EQ(CombineLine[cmBlend], BlendRow);
+    EXPECT_EQ(CombineLine[cmMerge], MergeRow);
     EXPECT_EQ(CombineLineMaster[cmBlend], BlendRowMaster);
 }
 

@@ -35,6 +35,7 @@ std::vector<LineForm> Lines() {
     };
 #if RASTER_SSE2_FORMS
     v.push_back({"sse2 BlendRow", &Sse2Forms::BlendRow});
+    v.push_back({"sse2 MergeRow", &Sse2Forms::MergeRow});
 #endif
     return v;
 }
@@ -51,6 +52,7 @@ std::vector<LineExForm> LinesEx() {
 #if RASTER_SSE2_FORMS
     v.push_back({"sse2 MixRow", &Sse2Forms::MixRow});
     v.push_back({"sse2 BlendRowMaster", &Sse2Forms::BlendRowMaster});
+    v.push_back({"sse2 MergeRowMaster", &Sse2Forms::MergeRowMaster});
 #endif
     return v;
 }
