@@ -12,7 +12,12 @@
 inline std::string GraphicsFixturePath(const std::string& name) {
     std::string here = __FILE__;
     const auto slash = here.find_last_of("/\\");
-    return here.substr(0, slash + 1) + "data/" + name;
+    std::string path = here.substr(0, slash + 1) + "data/" + name;
+#ifdef _WIN32
+    // Under Wine the Unix root is drive Z:.
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+#endif
+    return path;
 }
 
 inline std::vector<std::uint8_t> ReadGraphicsFixture(const std::string& name) {
