@@ -11,9 +11,8 @@
 //    pair fill; without MMX the plain fill.
 //  - With MMX ("the MMX flag"): the MMX forms of mix, blend and master blend and the merges over
 //    the MMX blend; the mix, blend and merge rows through SSE2 when the build has it and SSE2 is
-//    present. Maximum,
-//    minimum and average need extended MMX as well, else they stay plain; the other channel
-//    operations give the plain results in both sets and are the plain forms.
+//    present. Maximum, minimum and average need extended MMX as well, else they stay plain; the
+//    other channel operations give the plain results in both sets and are the plain forms.
 //  - Without MMX: every pointer its plain form.
 
 // Binds every pointer for the given features. Not thread-safe: it runs during start-up (and in

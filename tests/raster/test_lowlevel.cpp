@@ -45,7 +45,7 @@ TEST(Fill32, EveryFormFillsExactlyTheCellsNamed) {
     }
 }
 
-// The processor-specific fill once read its count as unsigned, so -1 filled about 16 GiB.
+// A fill that read its count as unsigned would turn -1 into about 16 GiB of writes.
 TEST(Fill32, ZeroOrNegativeCountWritesNothingInAnyForm) {
     for (const auto& form : FillForms()) {
         for (int count : {0, -1, -2, INT_MIN}) {
