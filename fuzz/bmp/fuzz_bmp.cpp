@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 1 || size > 256 * 1024) return 0;
     TBmpDecodeOptions options;
     options.HasFileHeader = (data[0] & 1) == 0;  // the first byte picks the form; 'B' is even
-    options.MaxBytes = 16u << 20;
+    options.MaxBytes = 4u << 20;
     const std::uint8_t* body = options.HasFileHeader ? data : data + 1;
     const std::size_t bodySize = options.HasFileHeader ? size : size - 1;
     try {
