@@ -113,7 +113,9 @@ TEST_F(PictureTest, UnknownExtensionAndCorruptFilesLeaveThePictureUnchanged) {
             picture_->LoadFromFile(path);
             ADD_FAILURE() << "no exception";
         } catch (const EInvalidGraphic& e) {
-            if (c.message != nullptr) EXPECT_EQ(e.Message(), c.message);
+            if (c.message != nullptr) {
+                EXPECT_EQ(e.Message(), c.message);
+            }
         }
         EXPECT_EQ(picture_->Graphic(), before);
         EXPECT_EQ(PixelOf(0, 0), clRed);

@@ -58,7 +58,9 @@ TEST(ThemeServices, EnabledAgreesWithTheSystemAndCommonControls) {
     // Without a comctl32 6 manifest this test program runs on the old common controls.
     const bool comctl6 = GetModuleHandleA("comctl32.dll") != nullptr &&
                          GetProcAddress(GetModuleHandleA("comctl32.dll"), "TaskDialogIndirect") != nullptr;
-    if (!comctl6) EXPECT_FALSE(t->ThemesEnabled());
+    if (!comctl6) {
+        EXPECT_FALSE(t->ThemesEnabled());
+    }
     if (t->ThemesEnabled()) {
         EXPECT_TRUE(isAppThemed());
         EXPECT_TRUE(isThemeActive());
