@@ -18,26 +18,31 @@ void TJPEGImage::SetWidth(int) { throw EInvalidGraphicOperation("Cannot change t
 void TJPEGImage::SetHeight(int) { throw EInvalidGraphicOperation("Cannot change the size of a JPEG image"); }
 
 void TJPEGImage::LoadFromBytes(const std::uint8_t* data, std::size_t size) {
-    // Decode first: a failure leaves the image as it was.
+    // Decode into a fresh DIB section first: a failure leaves the image as it
+    // was, and the pixels are held once (no second buffer in a 32-bit process).
     const TJpegHeader header = ReadJpegHeader(data, size);
-    TJpegPixels pixels = DecodeJpeg(data, size);
-    TBmpImage image;
-    image.Width = pixels.Width;
-    image.Height = pixels.Height;
-    image.BitCount = 24;
-    image.Bits = std::move(pixels.Bits);
+    const TJpegDecodeOptions options;
+    const std::uint64_t pixels = static_cast<std::uint64_t>(header.Width) * static_cast<std::uint64_t>(header.Height);
+    if (header.Width <= 0 || header.Height <= 0 || pixels > options.MaxPixels)
+        throw EInvalidGraphic("JPEG image is too large");
     TBitmap* fresh = Create<TBitmap>();
     try {
-        fresh->LoadFromBmpImage(image);
+        fresh->SetPixelFormat(pf24bit);
+        fresh->SetSize(header.Width, header.Height);
+        const std::size_t stride = ((static_cast<std::size_t>(header.Width) * 24 + 31) / 32) * 4;
+        // Row 0 of a bottom-up DIB section is the bottom row: its scan line starts the buffer.
+        auto* bits = static_cast<std::uint8_t*>(fresh->ScanLine(header.Height - 1));
+        DecodeJpegInto(data, size, header, bits, stride * static_cast<std::size_t>(header.Height), stride, options);
     } catch (...) {
         fresh->Free();
         throw;
     }
+    std::vector<std::uint8_t> copy(data, data + size);
     if (bitmap_ != nullptr) bitmap_->Free();
     bitmap_ = fresh;
-    data_.assign(data, data + size);
-    width_ = pixels.Width;
-    height_ = pixels.Height;
+    data_ = std::move(copy);
+    width_ = header.Width;
+    height_ = header.Height;
     grayscale_ = header.Grayscale;
     Changed(this);
 }

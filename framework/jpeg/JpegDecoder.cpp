@@ -40,6 +40,16 @@ TJpegHeader ReadJpegHeader(const std::uint8_t* data, std::size_t size) {
     return header;
 }
 
+void DecodeJpegInto(const std::uint8_t* data, std::size_t size, const TJpegHeader& header, std::uint8_t* out,
+                    std::size_t outSize, std::size_t stride, const TJpegDecodeOptions& options) {
+    if (data == nullptr || size == 0) throw EInvalidGraphic("JPEG error: empty data");
+    char message[kMessageSize];
+    const int status = qv_jpeg_decode(data, size, static_cast<unsigned>(header.Width),
+                                      static_cast<unsigned>(header.Height), options.MaxPixels, options.MaxScans, out,
+                                      outSize, stride, 0, message, sizeof message);
+    if (status != QV_JPEG_OK) Fail(status, message);
+}
+
 TJpegPixels DecodeJpeg(const std::uint8_t* data, std::size_t size, const TJpegDecodeOptions& options) {
     const TJpegHeader header = ReadJpegHeader(data, size);
     // The limit is checked here before allocating, and again by the shim before
@@ -52,10 +62,6 @@ TJpegPixels DecodeJpeg(const std::uint8_t* data, std::size_t size, const TJpegDe
     out.Height = header.Height;
     out.Stride = (static_cast<std::size_t>(header.Width) * 3 + 3) & ~std::size_t{3};
     out.Bits.assign(out.Stride * static_cast<std::size_t>(header.Height), 0);
-    char message[kMessageSize];
-    const int status = qv_jpeg_decode(data, size, static_cast<unsigned>(header.Width),
-                                      static_cast<unsigned>(header.Height), options.MaxPixels, options.MaxScans,
-                                      out.Bits.data(), out.Bits.size(), out.Stride, 0, message, sizeof message);
-    if (status != QV_JPEG_OK) Fail(status, message);
+    DecodeJpegInto(data, size, header, out.Bits.data(), out.Bits.size(), out.Stride, options);
     return out;
 }

@@ -44,3 +44,11 @@ TJpegHeader ReadJpegHeader(const std::uint8_t* data, std::size_t size);
 // Raises EInvalidGraphic for data libjpeg rejects, an image above MaxPixels or
 // MaxScans, and colour layouts other than gray, YCbCr/RGB and CMYK/YCCK.
 TJpegPixels DecodeJpeg(const std::uint8_t* data, std::size_t size, const TJpegDecodeOptions& options = {});
+
+// As DecodeJpeg, into a caller's buffer of the layout above (a 24-bit
+// bottom-up DIB section's bits, say): header is ReadJpegHeader's answer for
+// the same data; out holds at least stride x header.Height bytes, stride at
+// least 3 x header.Width. Raises EInvalidGraphic as DecodeJpeg does, and for
+// a buffer that does not fit.
+void DecodeJpegInto(const std::uint8_t* data, std::size_t size, const TJpegHeader& header, std::uint8_t* out,
+                    std::size_t outSize, std::size_t stride, const TJpegDecodeOptions& options = {});
