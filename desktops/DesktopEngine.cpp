@@ -79,8 +79,11 @@ void TDesktopEngine::EnumWinsProc(TWindowHandle window) {
     if (!system_.IsVisible(window)) {
         return;
     }
-    // Visible again, by whoever showed it: the engine's hide is no longer in force.
-    Forget(window);
+    // Visible again, by whoever showed it: the engine's hide is no longer in force. Not so for a
+    // hung program's window, which may still have the engine's hide waiting in its queue.
+    if (IsRecorded(window) && !system_.IsHung(window)) {
+        Forget(window);
+    }
     if (system_.TitleLength(window) > 0 && system_.Parent(window) == 0) {
         VisibleWins.Add(HandleText(window));
     }
@@ -216,22 +219,26 @@ void TDesktopEngine::ShowWindow(TWindowHandle window) {
 }
 
 void TDesktopEngine::HideWindow(TWindowHandle window) {
-    bool wasVisible;
+    bool ours;
     if (system_.IsHung(window)) {
-        wasVisible = system_.IsVisible(window);
-        system_.HideAsync(window);
+        // What a hung program's window will look like once it takes this request is unknown (a
+        // show posted earlier may still be waiting), so the window is ours to put back.
+        ours = system_.HideAsync(window);
     } else {
-        wasVisible = system_.Hide(window);
+        // Only a window this call took off the screen is ours to put back; one its own program
+        // had hidden stays as its program left it.
+        ours = system_.Hide(window);
     }
-    // Only a window this call took off the screen is ours to put back; one its own program had
-    // hidden stays as its program left it.
-    if (wasVisible) {
-        const bool known = std::any_of(hidden_.begin(), hidden_.end(),
-                                       [&](const auto& record) { return record.first == window; });
-        if (!known) {
+    if (ours) {
+        if (!IsRecorded(window)) {
             hidden_.emplace_back(window, system_.ProcessOf(window));
         }
     }
+}
+
+bool TDesktopEngine::IsRecorded(TWindowHandle window) const {
+    return std::any_of(hidden_.begin(), hidden_.end(),
+                       [&](const auto& record) { return record.first == window; });
 }
 
 void TDesktopEngine::Forget(TWindowHandle window) {

@@ -148,6 +148,7 @@ private:
     void HideWindow(TWindowHandle window);
     void ShowEntry(const std::string& entry) { ShowWindow(ParseHandle(entry)); }
     void HideEntry(const std::string& entry) { HideWindow(ParseHandle(entry)); }
+    bool IsRecorded(TWindowHandle window) const;
     void Forget(TWindowHandle window);
     // Gives an owned entry removed from `desk` to the other desktops that hold its owner.
     void GiveToOwnerDesktops(int desk, const std::string& entry, TWindowHandle owner,
