@@ -1,0 +1,200 @@
+// TGIFImage on the framework's graphics: loading through the picture-format
+// registry, the decoded pixels, keyed transparency, hostile files, sharing
+// and the clipboard block.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "components/gif/GIFImage_win.h"
+#include "framework/core/Exceptions.h"
+#include "framework/core/MemoryStream.h"
+#include "framework/graphics/Bitmap_win.h"
+#include "framework/graphics/Canvas_win.h"
+#include "framework/graphics/Picture_win.h"
+#include "tests/components/GifTestBuilder.h"
+
+namespace {
+
+// 4 x 3, 2-bit global table; index 0 is transparent when the control block says so.
+const Bytes kPixels = {0, 1, 2, 3, 3, 2, 1, 0, 1, 1, 0, 0};
+
+Bytes SmallGif(bool transparent) {
+    GifBuilder b;
+    b.Signature().Screen(4, 3, 2);
+    if (transparent) b.GraphicControl(0x01, 0, 0);
+    return b.Frame(4, 3, kPixels, 2).Trailer();
+}
+
+class GifImageTest : public ::testing::Test {
+protected:
+    void SetUp() override { RegisterGIFImage(); }
+    void TearDown() override {
+        UnregisterGIFImage();
+        for (const std::string& f : files_) DeleteFileA(f.c_str());
+        picture_->Free();
+    }
+    std::string File(const std::string& name, const Bytes& bytes) {
+        char dir[MAX_PATH];
+        GetTempPathA(MAX_PATH, dir);
+        const std::string path = std::string(dir) + "gif_" + std::to_string(GetCurrentProcessId()) + "_" + name;
+        FILE* f = std::fopen(path.c_str(), "wb");
+        if (f == nullptr) throw std::runtime_error("cannot write " + path);
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+        files_.push_back(path);
+        return path;
+    }
+    TPicture* picture_ = Create<TPicture>();
+    std::vector<std::string> files_;
+};
+
+TEST_F(GifImageTest, PictureLoadsGifAsTGIFImage) {
+    picture_->LoadFromFile(File("small.gif", SmallGif(false)));
+    auto* gif = dynamic_cast<TGIFImage*>(picture_->Graphic());
+    ASSERT_NE(gif, nullptr);
+    EXPECT_EQ(picture_->Width(), 4);
+    EXPECT_EQ(picture_->Height(), 3);
+    EXPECT_EQ(gif->FrameCount(), 1);
+    EXPECT_EQ(gif->FrameIndex(), 0);
+    EXPECT_FALSE(gif->Empty());
+    EXPECT_EQ(TPicture::FindFileFormat("GIF"), TGraphicClass::Of<TGIFImage>());
+    EXPECT_NE(TPicture::GraphicFilter().find("CompuServe GIF Image"), std::string::npos);
+}
+
+TEST_F(GifImageTest, PixelsMatchTheNativeDecode) {
+    TGIFImage* gif = Create<TGIFImage>();
+    TMemoryStream stream;
+    const Bytes file = SmallGif(false);
+    stream.WriteBuffer(file.data(), file.size());
+    stream.SetPosition(0);
+    gif->LoadFromStream(stream);
+    TBitmap* bitmap = Create<TBitmap>();
+    bitmap->SetPixelFormat(pf24bit);
+    bitmap->Assign(gif);
+    ASSERT_EQ(bitmap->Width(), 4);
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            EXPECT_EQ(bitmap->Canvas()->Pixel(x, y), TestColor(kPixels[std::size_t(y * 4 + x)])) << x << "," << y;
+        }
+    }
+    bitmap->Free();
+    gif->Free();
+}
+
+TEST_F(GifImageTest, TransparentPixelsKeepTheBackground) {
+    picture_->LoadFromFile(File("transparent.gif", SmallGif(true)));
+    TGraphic* gif = picture_->Graphic();
+    ASSERT_TRUE(gif->Transparent());
+    TBitmap* canvas = Create<TBitmap>();
+    canvas->SetPixelFormat(pf24bit);
+    canvas->SetSize(6, 5);
+    canvas->Canvas()->Brush()->SetColor(clRed);
+    canvas->Canvas()->FillRect(Rect(0, 0, 6, 5));
+    canvas->Canvas()->Draw(1, 1, gif);
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            const int index = kPixels[std::size_t(y * 4 + x)];
+            EXPECT_EQ(canvas->Canvas()->Pixel(x + 1, y + 1), index == 0 ? clRed : TestColor(index)) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(canvas->Canvas()->Pixel(0, 0), clRed);
+    canvas->Free();
+}
+
+TEST_F(GifImageTest, HostileFilesRaiseAndLeaveThePictureEmpty) {
+    struct Case {
+        const char* name;
+        Bytes file;
+        std::string message;
+    } cases[] = {
+        {"huge", GifBuilder().Signature().Screen(0xFFFF, 0xFFFF, 1).Descriptor(0, 0, 0, 0).Raw(ImageData(2, {0x44, 0x01})).Trailer(),
+         "GIF image is too large"},
+        {"no colours", GifBuilder().Signature().Screen(2, 1).Frame(2, 1, {0, 1}, 2).Trailer(),
+         "Wrong number of colors; must be a power of 2"},
+        {"bad version", GifBuilder().Signature("GIF90a").Screen(1, 1).Trailer(), "Unknown GIF version"},
+        {"cut in the screen", Bytes{'G', 'I', 'F', '8', '9', 'a', 1, 0}, "Stream read error"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TGIFImage* gif = Create<TGIFImage>();
+        try {
+            gif->LoadFromFile(File(std::string(c.name) + ".gif", c.file));
+            ADD_FAILURE() << "nothing raised";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), c.message);
+        }
+        EXPECT_TRUE(gif->Empty());
+        EXPECT_EQ(gif->Width(), 0);
+        gif->Free();
+        // The picture keeps what it had.
+        EXPECT_THROW(picture_->LoadFromFile(File(std::string(c.name) + "2.gif", c.file)), Exception);
+        EXPECT_EQ(picture_->Graphic(), nullptr);
+    }
+}
+
+TEST_F(GifImageTest, EmptyImage) {
+    TGIFImage* gif = Create<TGIFImage>();
+    EXPECT_TRUE(gif->Empty());
+    EXPECT_EQ(gif->Width(), 0);
+    EXPECT_EQ(gif->Height(), 0);
+    TBitmap* canvas = Create<TBitmap>();
+    canvas->SetPixelFormat(pf24bit);
+    canvas->SetSize(2, 2);
+    canvas->Canvas()->Brush()->SetColor(clRed);
+    canvas->Canvas()->FillRect(Rect(0, 0, 2, 2));
+    gif->Draw(canvas->Canvas(), Rect(0, 0, 2, 2));
+    EXPECT_EQ(canvas->Canvas()->Pixel(1, 1), clRed);
+    try {
+        gif->SetWidth(5);
+        ADD_FAILURE() << "SetWidth did not raise";
+    } catch (const EInvalidGraphicOperation& e) {
+        EXPECT_EQ(e.Message(), "Cannot change the Size of a GIF image");
+    }
+    canvas->Free();
+    gif->Free();
+}
+
+TEST_F(GifImageTest, AssignedCopiesShareData) {
+    TGIFImage* a = Create<TGIFImage>();
+    TGIFImage* b = Create<TGIFImage>();
+    a->LoadFromFile(File("a.gif", SmallGif(true)));
+    b->Assign(a);
+    EXPECT_TRUE(b->Equals(a));
+    EXPECT_EQ(b->FrameCount(), 1);
+    EXPECT_EQ(b->Width(), 4);
+    EXPECT_EQ(b->Frame(0)->Info().TransparentColor, TestColor(0));
+    b->LoadFromFile(File("b.gif", SmallGif(false)));
+    EXPECT_FALSE(b->Equals(a));
+    b->Free();
+    a->Free();
+}
+
+TEST_F(GifImageTest, ClipboardBlock) {
+    const Bytes file = SmallGif(false);
+    auto block = [](const Bytes& body, std::int32_t size) {
+        HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, body.size() + 4);
+        auto* p = static_cast<std::uint8_t*>(GlobalLock(g));
+        std::memcpy(p, &size, 4);
+        std::memcpy(p + 4, body.data(), body.size());
+        GlobalUnlock(g);
+        return g;
+    };
+    TGIFImage* gif = Create<TGIFImage>();
+    HGLOBAL good = block(file, std::int32_t(file.size()));
+    gif->LoadFromClipboardFormat(TGIFImage::ClipboardFormat(), good, nullptr);
+    EXPECT_EQ(gif->FrameCount(), 1);
+    EXPECT_EQ(gif->Width(), 4);
+    HGLOBAL lying = block(file, std::int32_t(file.size()) + 100);
+    EXPECT_THROW(gif->LoadFromClipboardFormat(TGIFImage::ClipboardFormat(), lying, nullptr), EReadError);
+    EXPECT_TRUE(gif->Empty());
+    GlobalFree(good);
+    GlobalFree(lying);
+    gif->Free();
+}
+
+}  // namespace
