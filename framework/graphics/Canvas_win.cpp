@@ -20,9 +20,16 @@ TCanvas::~TCanvas() {
     DeleteCriticalSection(&lock_);
 }
 
-HDC TCanvas::Handle() {
+HDC TCanvas::RawHandle() {
     if (dc_ == nullptr) CreateHandle();
     if (dc_ == nullptr) throw EInvalidOperation("Canvas does not allow drawing");
+    return dc_;
+}
+
+HDC TCanvas::Handle() {
+    // Callers draw on the handle with the system's functions (DrawTextA, BitBlt)
+    // and expect the canvas's font, pen and brush in it.
+    Require(kFont | kPen | kBrush);
     return dc_;
 }
 
@@ -45,7 +52,7 @@ void TCanvas::DeselectHandles() {
 void TCanvas::Refresh() { DeselectHandles(); }
 
 void TCanvas::Require(unsigned what) {
-    HDC dc = Handle();
+    HDC dc = RawHandle();
     const unsigned missing = what & ~selected_;
     if (missing & kFont) {
         originalFont_ = SelectObject(dc, font_.Handle());
@@ -89,10 +96,10 @@ void TCanvas::Changed() {
     if (OnChange) OnChange(this);
 }
 
-TColor TCanvas::Pixel(int x, int y) { return static_cast<TColor>(GetPixel(Handle(), x, y)); }
+TColor TCanvas::Pixel(int x, int y) { return static_cast<TColor>(GetPixel(RawHandle(), x, y)); }
 
 void TCanvas::SetPixel(int x, int y, TColor color) {
-    HDC dc = Handle();
+    HDC dc = RawHandle();
     Changing();
     ::SetPixel(dc, x, y, ColorRef(color));
     Changed();
@@ -100,13 +107,13 @@ void TCanvas::SetPixel(int x, int y, TColor color) {
 
 TPoint TCanvas::PenPos() {
     POINT p{};
-    GetCurrentPositionEx(Handle(), &p);
+    GetCurrentPositionEx(RawHandle(), &p);
     return {p.x, p.y};
 }
 
 TRect TCanvas::ClipRect() {
     RECT r{};
-    GetClipBox(Handle(), &r);
+    GetClipBox(RawHandle(), &r);
     return {r.left, r.top, r.right, r.bottom};
 }
 
@@ -140,7 +147,7 @@ void TCanvas::Ellipse(int x1, int y1, int x2, int y2) {
     Changed();
 }
 
-void TCanvas::MoveTo(int x, int y) { MoveToEx(Handle(), x, y, nullptr); }
+void TCanvas::MoveTo(int x, int y) { MoveToEx(RawHandle(), x, y, nullptr); }
 
 void TCanvas::LineTo(int x, int y) {
     Require(kPen | kBrush);

@@ -38,8 +38,9 @@ public:
     TCanvas();
     ~TCanvas() override;
 
-    // The DC; made by CreateHandle when missing. Raises EInvalidOperation
-    // ("Canvas does not allow drawing") when there is none to be had.
+    // The DC with the font, pen and brush selected and their colours set;
+    // made by CreateHandle when missing. Raises EInvalidOperation ("Canvas
+    // does not allow drawing") when there is none to be had.
     HDC Handle();
     // Draws on dc from now on (0 detaches). dc is not owned.
     void SetHandle(HDC dc);
@@ -109,6 +110,8 @@ protected:
     virtual void Changed();
     // Puts back what the canvas replaced in the DC, without forgetting the DC.
     void DeselectHandles();
+    // The DC as it is (made by CreateHandle when missing), nothing selected.
+    HDC RawHandle();
 
 private:
     enum : unsigned { kFont = 1, kPen = 2, kBrush = 4 };

@@ -119,6 +119,23 @@ TEST(Canvas, TextMeasuresFollowTheFont) {
     canvas.SetHandle(nullptr);
 }
 
+TEST(Canvas, HandleComesWithTheCanvasObjectsSelected) {
+    Surface s(30, 16);
+    TCanvas canvas;
+    canvas.SetHandle(s.dc);
+    canvas.Font()->SetColor(clRed);
+    canvas.Brush()->SetStyle(bsClear);
+    HDC dc = canvas.Handle();
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), canvas.Font()->Handle());
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), canvas.Pen()->Handle());
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), canvas.Brush()->Handle());
+    RECT r{0, 0, 30, 16};
+    DrawTextA(dc, "W", 1, &r, DT_LEFT | DT_TOP | DT_SINGLELINE);  // what callers of Handle do
+    EXPECT_GT(Count(s.dc, 30, 16, RGB(255, 0, 0)), 3);
+    EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+    canvas.SetHandle(nullptr);
+}
+
 TEST(Canvas, WithoutDcDrawingRaises) {
     TCanvas canvas;
     EXPECT_THROW(canvas.FillRect(Rect(0, 0, 1, 1)), EInvalidOperation);
