@@ -220,4 +220,49 @@ TEST(Bitmap, ScanLineAndResourcesCheckTheirArguments) {
     EXPECT_THROW(b->LoadFromResourceName(GetModuleHandleA(nullptr), "NO_SUCH_BITMAP"), EResNotFound);
 }
 
+TEST(Bitmap, PackedDibFromGlobalMemoryAndClipboardForms) {
+    // CF_DIB data: a file without its 14-byte header, bounded by the block's size.
+    const std::vector<std::uint8_t> file = ReadGraphicsFixture("rgb16x8.bmp");
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, file.size() - 14);
+    std::memcpy(GlobalLock(block), file.data() + 14, file.size() - 14);
+    GlobalUnlock(block);
+    BitmapPtr b(Create<TBitmap>());
+    b->LoadFromClipboardFormat(CF_DIB, block, nullptr);
+    EXPECT_EQ(b->Width(), 16);
+    EXPECT_EQ(b->Canvas()->Pixel(15, 0), clBlue);
+    GlobalFree(block);
+    HGLOBAL cut = GlobalAlloc(GMEM_MOVEABLE, 40);
+    std::memcpy(GlobalLock(cut), file.data() + 14, 40);
+    GlobalUnlock(cut);
+    EXPECT_THROW(b->LoadFromClipboardFormat(CF_DIB, cut, nullptr), EInvalidGraphic);
+    GlobalFree(cut);
+    EXPECT_THROW(b->LoadFromClipboardFormat(CF_TEXT, nullptr, nullptr), EInvalidGraphic);
+
+    std::uint32_t format = 0;
+    HANDLE data = nullptr;
+    HPALETTE palette = nullptr;
+    b->SaveToClipboardFormat(format, data, palette);
+    EXPECT_EQ(format, static_cast<std::uint32_t>(CF_BITMAP));
+    ASSERT_NE(data, nullptr);
+    BitmapPtr back(Create<TBitmap>());
+    back->LoadFromClipboardFormat(CF_BITMAP, data, nullptr);
+    EXPECT_EQ(back->Canvas()->Pixel(0, 0), clRed);
+    DeleteObject(data);
+}
+
+TEST(Bitmap, CopyRectStretchesBetweenCanvases) {
+    BitmapPtr src = NewBitmap(2, 2);
+    src->Canvas()->Brush()->SetColor(clRed);
+    src->Canvas()->FillRect(Rect(0, 0, 1, 2));
+    src->Canvas()->Brush()->SetColor(clBlue);
+    src->Canvas()->FillRect(Rect(1, 0, 2, 2));
+    BitmapPtr dst = NewBitmap(8, 4);
+    dst->Canvas()->CopyRect(Rect(0, 0, 8, 4), src->Canvas(), Rect(0, 0, 2, 2));
+    EXPECT_EQ(dst->Canvas()->Pixel(3, 2), clRed);
+    EXPECT_EQ(dst->Canvas()->Pixel(4, 2), clBlue);
+    dst->Canvas()->SetCopyMode(cmBlackness);
+    dst->Canvas()->CopyRect(Rect(0, 0, 1, 1), src->Canvas(), Rect(0, 0, 1, 1));
+    EXPECT_EQ(dst->Canvas()->Pixel(0, 0), clBlack);
+}
+
 }  // namespace
