@@ -120,7 +120,11 @@ void DrawBitmapRectTransparentColor(TCanvas* canvas, int x, int y, int width, in
     if (color == clDefault) {
         color = source->Pixel(0, bitmap->Height() - 1);
     }
-    const COLORREF key = monochrome ? 0xFFFFFF : ColorRef(color);
+    // The source is first copied into a colour bitmap, where a monochrome
+    // bitmap's pixels are exactly black and white, so its key is its own
+    // colour too: keying white regardless would hide the wrong pixels of a
+    // black-and-white picture whose transparent colour is black.
+    const COLORREF key = ColorRef(color);
     StretchBltThroughMask(dest, x, y, width, height, sourceDc, part.Left, part.Top, part.Width(), part.Height(), key,
                           bitmap->Palette());
 }

@@ -9,8 +9,7 @@ class TCanvas;
 // leaving the destination alone where the bitmap has the colour key.
 // Width or height below 1 take the bitmap's; a src width or height below 1
 // means the whole bitmap. clNone draws the bitmap opaque with the canvas's
-// copy mode; clDefault keys on the bitmap's bottom-left pixel; a monochrome
-// bitmap keys on white.
+// copy mode; clDefault keys on the bitmap's bottom-left pixel.
 void DrawBitmapRectTransparentColor(TCanvas* canvas, int x, int y, int width, int height, TBitmap* bitmap,
                                     const TRect& src, TColor color);
 

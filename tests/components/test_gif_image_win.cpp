@@ -106,6 +106,29 @@ TEST_F(GifImageTest, TransparentPixelsKeepTheBackground) {
     canvas->Free();
 }
 
+TEST_F(GifImageTest, BlackAndWhiteFrameKeysItsOwnTransparentColour) {
+    // A 1-bit black-and-white table decodes to a monochrome bitmap; the key is
+    // black here, so the white pixels must stay.
+    Bytes file = GifBuilder()
+                     .Signature()
+                     .Raw({4, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF})
+                     .GraphicControl(0x01, 0, 0)
+                     .Frame(4, 1, {0, 1, 1, 0}, 2)
+                     .Trailer();
+    picture_->LoadFromFile(File("bw.gif", file));
+    TBitmap* canvas = Create<TBitmap>();
+    canvas->SetPixelFormat(pf24bit);
+    canvas->SetSize(4, 1);
+    canvas->Canvas()->Brush()->SetColor(clRed);
+    canvas->Canvas()->FillRect(Rect(0, 0, 4, 1));
+    canvas->Canvas()->Draw(0, 0, picture_->Graphic());
+    EXPECT_EQ(canvas->Canvas()->Pixel(0, 0), clRed);
+    EXPECT_EQ(canvas->Canvas()->Pixel(1, 0), clWhite);
+    EXPECT_EQ(canvas->Canvas()->Pixel(2, 0), clWhite);
+    EXPECT_EQ(canvas->Canvas()->Pixel(3, 0), clRed);
+    canvas->Free();
+}
+
 TEST_F(GifImageTest, HostileFilesRaiseAndLeaveThePictureEmpty) {
     struct Case {
         const char* name;
