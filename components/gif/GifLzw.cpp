@@ -54,6 +54,8 @@ private:
 };
 
 // Puts pixel values in output order; everything after the last row is dropped.
+// The depth is a template argument so the per-pixel path has no switch.
+template <int Depth>
 class PixelWriter {
 public:
     explicit PixelWriter(const GifPixelTarget& target) : t_(target) { SelectLine(); }
@@ -64,24 +66,20 @@ public:
         if (row_ >= t_.Height) {
             return;
         }
-        switch (t_.Depth) {
-        case 8:
+        if constexpr (Depth == 8) {
             line_[x_] = std::uint8_t(value);
-            break;
-        case 4:
+        } else if constexpr (Depth == 4) {
             if ((x_ & 1) == 0) {
                 line_[x_ >> 1] = std::uint8_t(value << 4);
             } else {
                 line_[x_ >> 1] |= std::uint8_t(value & 0x0F);
             }
-            break;
-        default:
+        } else {
             if ((x_ & 7) == 0) {
                 line_[x_ >> 3] = std::uint8_t((value & 1) << 7);
             } else {
                 line_[x_ >> 3] |= std::uint8_t((value & 1) << (7 - (x_ & 7)));
             }
-            break;
         }
         if (++x_ == t_.Width) {
             x_ = 0;
@@ -124,16 +122,11 @@ std::int32_t NextInterlacedRow(std::int32_t row, std::int32_t height, int& pass)
     return height;
 }
 
-bool GifDecodeLzw(std::span<const std::uint8_t> data, const GifPixelTarget& target, int bitsPerPixel,
-                  bool loadCorrupted, GifProgress* progress) {
-    if (target.Width <= 0 || target.Height <= 0) {
-        return false;  // nothing to write: a zero-area frame stays empty
-    }
-    Assert(target.Depth == 1 || target.Depth == 4 || target.Depth == 8, "GIF pixel depth");
-    Assert(std::uint64_t(target.Width) * std::uint64_t(target.Depth) <= std::uint64_t(target.RowSize) * 8 &&
-               std::uint64_t(target.RowSize) * std::uint64_t(target.Height) <= target.Pixels.size(),
-           "GIF pixel buffer too small");
+namespace {
 
+template <int Depth>
+bool Decode(std::span<const std::uint8_t> data, const GifPixelTarget& target, int bitsPerPixel, bool loadCorrupted,
+            GifProgress* progress) {
     bool corrupt = false;
     if (data.empty()) {
         if (!loadCorrupted) {
@@ -167,7 +160,7 @@ bool GifDecodeLzw(std::span<const std::uint8_t> data, const GifPixelTarget& targ
     std::uint8_t stack[kMaxChain + 1];
 
     CodeReader reader(data.subspan(1));
-    PixelWriter out(target);
+    PixelWriter<Depth> out(target);
     const std::size_t total = data.size();
     int lastPercent = -1;
 
@@ -250,4 +243,25 @@ bool GifDecodeLzw(std::span<const std::uint8_t> data, const GifPixelTarget& targ
         oldCode = inCode;
     }
     return corrupt;
+}
+
+}  // namespace
+
+bool GifDecodeLzw(std::span<const std::uint8_t> data, const GifPixelTarget& target, int bitsPerPixel,
+                  bool loadCorrupted, GifProgress* progress) {
+    if (target.Width <= 0 || target.Height <= 0) {
+        return false;  // nothing to write: a zero-area frame stays empty
+    }
+    Assert(target.Depth == 1 || target.Depth == 4 || target.Depth == 8, "GIF pixel depth");
+    Assert(std::uint64_t(target.Width) * std::uint64_t(target.Depth) <= std::uint64_t(target.RowSize) * 8 &&
+               std::uint64_t(target.RowSize) * std::uint64_t(target.Height) <= target.Pixels.size(),
+           "GIF pixel buffer too small");
+    switch (target.Depth) {
+    case 8:
+        return Decode<8>(data, target, bitsPerPixel, loadCorrupted, progress);
+    case 4:
+        return Decode<4>(data, target, bitsPerPixel, loadCorrupted, progress);
+    default:
+        return Decode<1>(data, target, bitsPerPixel, loadCorrupted, progress);
+    }
 }
