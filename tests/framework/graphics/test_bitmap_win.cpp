@@ -250,6 +250,31 @@ TEST(Bitmap, PackedDibFromGlobalMemoryAndClipboardForms) {
     DeleteObject(data);
 }
 
+TEST(Bitmap, AdoptsAndReleasesHandles) {
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 6, 5, 1, 8, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    BitmapPtr b(Create<TBitmap>());
+    b->SetHandle(dib);
+    EXPECT_EQ(b->Width(), 6);
+    EXPECT_EQ(b->Height(), 5);
+    EXPECT_EQ(b->PixelFormat(), pf8bit);
+    EXPECT_EQ(b->HandleType(), bmDIB);
+    (void)b->Canvas()->Pixel(0, 0);  // selected into the canvas's DC
+    HBITMAP released = b->ReleaseHandle();
+    EXPECT_EQ(released, dib);
+    EXPECT_TRUE(b->Empty());
+    EXPECT_TRUE(DeleteObject(released)) << "released and deselected: the caller can delete it";
+    HDC screen = GetDC(nullptr);
+    HBITMAP ddb = CreateCompatibleBitmap(screen, 3, 2);
+    ReleaseDC(nullptr, screen);
+    b->SetHandle(ddb);
+    EXPECT_EQ(b->HandleType(), bmDDB);
+    EXPECT_EQ(b->PixelFormat(), pfDevice);
+    EXPECT_EQ(b->Width(), 3);
+}
+
 TEST(Bitmap, CopyRectStretchesBetweenCanvases) {
     BitmapPtr src = NewBitmap(2, 2);
     src->Canvas()->Brush()->SetColor(clRed);

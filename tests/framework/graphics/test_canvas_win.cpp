@@ -188,6 +188,37 @@ TEST(Canvas, BrushBitmapPaintsAPattern) {
     pattern->Free();
 }
 
+TEST(PenAndBrush, StylesMapToTheirGdiObjects) {
+    TBrush brush;
+    brush.SetStyle(bsClear);
+    EXPECT_EQ(brush.Handle(), GetStockObject(NULL_BRUSH));
+    brush.SetColor(clRed);  // a colour brings a clear brush back to solid
+    EXPECT_EQ(brush.Style(), bsSolid);
+    EXPECT_NE(GetObjectType(GetStockObject(NULL_BRUSH)), 0u) << "the stock brush was not deleted";
+    LOGBRUSH lb{};
+    ASSERT_EQ(GetObjectA(brush.Handle(), sizeof lb, &lb), static_cast<int>(sizeof lb));
+    EXPECT_EQ(lb.lbStyle, static_cast<UINT>(BS_SOLID));
+    EXPECT_EQ(lb.lbColor, RGB(255, 0, 0));
+    brush.SetStyle(bsCross);
+    ASSERT_EQ(GetObjectA(brush.Handle(), sizeof lb, &lb), static_cast<int>(sizeof lb));
+    EXPECT_EQ(lb.lbStyle, static_cast<UINT>(BS_HATCHED));
+    EXPECT_EQ(lb.lbHatch, static_cast<ULONG_PTR>(HS_CROSS));
+
+    TPen pen;
+    pen.SetWidth(0);
+    EXPECT_EQ(pen.Width(), 1);
+    pen.SetStyle(psClear);
+    LOGPEN lp{};
+    ASSERT_EQ(GetObjectA(pen.Handle(), sizeof lp, &lp), static_cast<int>(sizeof lp));
+    EXPECT_EQ(lp.lopnStyle, static_cast<UINT>(PS_NULL));
+    pen.SetMode(pmXor);
+    EXPECT_EQ(pen.Rop2(), R2_XORPEN);
+    TPen copy;
+    copy.Assign(&pen);
+    EXPECT_EQ(copy.Style(), psClear);
+    EXPECT_EQ(copy.Mode(), pmXor);
+}
+
 struct FontCase {
     int size;
     int height;
