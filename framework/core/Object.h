@@ -123,7 +123,9 @@ public:
         return new TObject(std::forward<A>(args)...);
     }
     template <class... A>
-    static constexpr bool FwCanConstruct_ = sizeof...(A) == 0;
+    static constexpr bool FwCanConstruct_() {
+        return sizeof...(A) == 0;
+    }
 };
 
 // Frees p (when not nullptr) and sets it to nullptr first, so handlers that
@@ -159,6 +161,12 @@ T* CheckedCast(TObject* object) {
 
 namespace fw_detail {
 
+// T itself, as a type that depends on A (delays checks on T to instantiation).
+template <class T, class... A>
+struct TDependent {
+    using type = T;
+};
+
 template <class T, class... A>
 inline constexpr TConstructorRecord<A...> kConstructorRecord{&T::template FwConstruct_<A...>};
 
@@ -166,7 +174,7 @@ template <class T, class... A>
 constexpr const void* ConstructorOf(TCtorArgs<A...>) {
     if constexpr (std::is_abstract_v<T>) {
         return nullptr;
-    } else if constexpr (!T::template FwCanConstruct_<A...>) {
+    } else if constexpr (!T::template FwCanConstruct_<A...>()) {
         return nullptr;
     } else {
         return &kConstructorRecord<T, A...>;
@@ -196,6 +204,14 @@ TObject* TMetaClass::Construct(A&&... args) const {
 #define FW_CLASS(Self, Parent)                                                                     \
 public:                                                                                            \
     using TInherited = Parent;                                                                     \
+    /* A function, not a variable template, so that it sees Self complete; defined before */       \
+    /* StaticClass, whose constant initialiser calls it; Self is made dependent so that an */      \
+    /* abstract Self answers false instead of failing to compile. */                              \
+    template <class... FwA>                                                                        \
+    static constexpr bool FwCanConstruct_() {                                                      \
+        using FwSelf = typename ::fw_detail::TDependent<Self, FwA...>::type;                       \
+        return requires(FwA... args) { new FwSelf(args...); };                                     \
+    }                                                                                              \
     static TClass StaticClass() noexcept {                                                         \
         static constexpr TMetaClass kMeta{                                                         \
             #Self, &Parent::StaticClass,                                                           \
@@ -207,10 +223,9 @@ public:                                                                         
     TClass ClassType() const noexcept override { return StaticClass(); }                           \
     template <class... FwA>                                                                        \
     static TObject* FwConstruct_(FwA... args) {                                                    \
-        return new Self(std::forward<FwA>(args)...);                                               \
+        using FwSelf = typename ::fw_detail::TDependent<Self, FwA...>::type;                       \
+        return new FwSelf(std::forward<FwA>(args)...);                                             \
     }                                                                                              \
-    template <class... FwA>                                                                        \
-    static constexpr bool FwCanConstruct_ = requires(FwA... args) { new Self(args...); };          \
                                                                                                    \
 public:
 
