@@ -147,9 +147,7 @@ void TGIFFrame::Assign(TPersistent* Source) {
             Assign(nullptr);
             return;
         }
-        Assign(image->frames_[std::size_t(IntMax(image->frameIndex_, 0)) < image->frames_.size()
-                                  ? std::size_t(IntMax(image->frameIndex_, 0))
-                                  : 0]);
+        Assign(image->CurrentOrFirst());
         return;
     } else if (auto* graphic = dynamic_cast<TGraphic*>(Source)) {
         if (graphic->Empty()) {
@@ -286,8 +284,20 @@ void TGIFImage::RecomputeScreenSize() {
     int width = 0;
     int height = 0;
     for (TGIFFrame* frame : frames_) {
-        width = IntMax(width, frame->Width() + frame->info_.Left);
-        height = IntMax(height, frame->Height() + frame->info_.Top);
+        // An encoded frame's size is its item's, which its bitmap will have:
+        // no frame needs decoding (nor can fail) just to be measured.
+        const GifItem& item = *frame->info_.Item;
+        int w = 0;
+        int h = 0;
+        if (frame->bitmap_ != nullptr && !frame->bitmap_->Empty()) {
+            w = frame->bitmap_->Width();
+            h = frame->bitmap_->Height();
+        } else if (item.EncodedData) {
+            w = item.Width;
+            h = item.Height;
+        }
+        width = IntMax(width, w + frame->info_.Left);
+        height = IntMax(height, h + frame->info_.Top);
     }
     screenWidth_ = width;
     screenHeight_ = height;

@@ -197,6 +197,39 @@ TEST_F(GifImageTest, AssignedCopiesShareData) {
     a->Free();
 }
 
+TEST_F(GifImageTest, LaterFramesDecodeOnDemandAndIndexPastTheListDrawsFrameZero) {
+    // Frame 1 declares 65535 x 65535: the load and a copy succeed, its bitmap raises.
+    Bytes file = GifBuilder()
+                     .Signature()
+                     .Screen(4, 3, 2)
+                     .Frame(4, 3, kPixels, 2)
+                     .Descriptor(0, 0, 0xFFFF, 0xFFFF)
+                     .Raw(ImageData(2, {0x44, 0x01}))
+                     .Trailer();
+    TGIFImage* gif = Create<TGIFImage>();
+    gif->LoadFromFile(File("two.gif", file));
+    ASSERT_EQ(gif->FrameCount(), 2);
+    TGIFImage* copy = Create<TGIFImage>();
+    copy->Assign(gif);
+    EXPECT_EQ(copy->ScreenWidth(), 4);  // the source's logical screen
+    try {
+        copy->Frame(1)->Bitmap();
+        ADD_FAILURE() << "nothing raised";
+    } catch (const EInvalidGraphicOperation& e) {
+        EXPECT_EQ(e.Message(), "GIF image is too large");
+    }
+    gif->SetFrameIndex(7);
+    EXPECT_EQ(gif->Width(), 0);
+    TBitmap* canvas = Create<TBitmap>();
+    canvas->SetPixelFormat(pf24bit);
+    canvas->SetSize(4, 3);
+    gif->Draw(canvas->Canvas(), Rect(0, 0, 4, 3));
+    EXPECT_EQ(canvas->Canvas()->Pixel(3, 0), TestColor(3));
+    canvas->Free();
+    copy->Free();
+    gif->Free();
+}
+
 TEST_F(GifImageTest, ClipboardBlock) {
     const Bytes file = SmallGif(false);
     auto block = [](const Bytes& body, std::int32_t size) {
