@@ -26,7 +26,8 @@ class GraphicProgress : public GifProgress {
 public:
     explicit GraphicProgress(TGraphic* graphic) : graphic_(graphic) {}
     void Progress(GifProgressStage stage, int percent, const std::string& message) override {
-        graphic_->Progress(graphic_, TProgressStage(stage), std::uint8_t(percent), false, TRect{}, message);
+        graphic_->Progress(graphic_, TProgressStage(stage), std::uint8_t(percent), false, TRect{},
+                           message);
     }
 
 private:
@@ -43,12 +44,15 @@ TColor NearestColor(TColor color) {
 // Locks a global memory block for the scope.
 class GlobalLock_ {
 public:
-    explicit GlobalLock_(HANDLE data) : data_(HGLOBAL(data)), bytes_(static_cast<const std::uint8_t*>(GlobalLock(data_))) {}
+    explicit GlobalLock_(HANDLE data)
+        : data_(HGLOBAL(data)), bytes_(static_cast<const std::uint8_t*>(GlobalLock(data_))) {}
     ~GlobalLock_() {
-        if (bytes_) GlobalUnlock(data_);
+        if (bytes_)
+            GlobalUnlock(data_);
     }
     std::span<const std::uint8_t> Bytes() const {
-        return bytes_ ? std::span<const std::uint8_t>(bytes_, GlobalSize(data_)) : std::span<const std::uint8_t>();
+        return bytes_ ? std::span<const std::uint8_t>(bytes_, GlobalSize(data_))
+                      : std::span<const std::uint8_t>();
     }
 
 private:
@@ -56,7 +60,7 @@ private:
     const std::uint8_t* bytes_;
 };
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------
 // TGIFFrame
@@ -64,11 +68,13 @@ private:
 TGIFFrame::TGIFFrame(TGIFImage* owner) : owner_(owner) {}
 
 TGIFFrame::~TGIFFrame() {
-    if (bitmap_ != nullptr) bitmap_->Free();
+    if (bitmap_ != nullptr)
+        bitmap_->Free();
 }
 
 void TGIFFrame::AdoptBitmap(TBitmap* bitmap) {
-    if (bitmap_ != nullptr) bitmap_->Free();
+    if (bitmap_ != nullptr)
+        bitmap_->Free();
     bitmap_ = bitmap;
 }
 
@@ -83,8 +89,9 @@ TBitmap* TGIFFrame::Bitmap() {
     }
     GraphicProgress progress(owner_);
     bool corrupted = info_.Corrupted;
-    std::vector<std::uint8_t> bmp = DecodeFrameBitmap(
-        info_, TGIFImage::Options(), corrupted, (owner_ != nullptr && owner_->OnProgress) ? &progress : nullptr);
+    std::vector<std::uint8_t> bmp =
+        DecodeFrameBitmap(info_, TGIFImage::Options(), corrupted,
+                          (owner_ != nullptr && owner_->OnProgress) ? &progress : nullptr);
     info_.Corrupted = corrupted;
     if (item.Width > 0 && item.Height > 0) {
         TMemoryStream stream;
@@ -99,17 +106,20 @@ TBitmap* TGIFFrame::Bitmap() {
 }
 
 int TGIFFrame::Width() {
-    if (bitmap_ == nullptr && !info_.Item->EncodedData) return 0;
+    if (bitmap_ == nullptr && !info_.Item->EncodedData)
+        return 0;
     return Bitmap()->Width();
 }
 
 int TGIFFrame::Height() {
-    if (bitmap_ == nullptr && !info_.Item->EncodedData) return 0;
+    if (bitmap_ == nullptr && !info_.Item->EncodedData)
+        return 0;
     return Bitmap()->Height();
 }
 
 void TGIFFrame::Assign(TPersistent* Source) {
-    if (Source == this) return;
+    if (Source == this)
+        return;
     if (Source == nullptr) {
         info_.Item = std::make_shared<GifItem>();
         AdoptBitmap(nullptr);
@@ -172,14 +182,16 @@ void TGIFFrame::Assign(TPersistent* Source) {
         AdoptBitmap(copy);
         if (graphic->Transparent()) {
             auto* bitmap = dynamic_cast<TBitmap*>(graphic);
-            info_.TransparentColor =
-                bitmap != nullptr ? bitmap->TransparentColor() : NearestColor(copy->Canvas()->Brush()->Color());
+            info_.TransparentColor = bitmap != nullptr
+                                         ? bitmap->TransparentColor()
+                                         : NearestColor(copy->Canvas()->Brush()->Color());
         }
     } else {
         TPersistent::Assign(Source);
         return;
     }
-    if (owner_ != nullptr) owner_->RecomputeScreenSize();
+    if (owner_ != nullptr)
+        owner_->RecomputeScreenSize();
 }
 
 void TGIFFrame::AssignTo(TPersistent* Dest) {
@@ -193,7 +205,8 @@ void TGIFFrame::AssignTo(TPersistent* Dest) {
         return;
     }
     graphic->Assign(Bitmap());
-    if (auto* bitmap = dynamic_cast<TBitmap*>(Dest); bitmap != nullptr && info_.TransparentColor != clNone) {
+    if (auto* bitmap = dynamic_cast<TBitmap*>(Dest);
+        bitmap != nullptr && info_.TransparentColor != clNone) {
         bitmap->SetTransparentColor(NearestColor(info_.TransparentColor));
         bitmap->SetTransparent(true);
     }
@@ -207,7 +220,9 @@ GifOptions& TGIFImage::Options() {
     return options;
 }
 
-std::uint32_t TGIFImage::ClipboardFormat() { return gClipboardFormat; }
+std::uint32_t TGIFImage::ClipboardFormat() {
+    return gClipboardFormat;
+}
 
 TGIFImage::TGIFImage() {
     Reset();
@@ -222,7 +237,8 @@ TGIFImage::~TGIFImage() {
 void TGIFImage::ClearFrames() {
     std::vector<TGIFFrame*> frames;
     frames.swap(frames_);
-    for (TGIFFrame* frame : frames) frame->Free();
+    for (TGIFFrame* frame : frames)
+        frame->Free();
 }
 
 void TGIFImage::Reset() {
@@ -271,7 +287,8 @@ void TGIFImage::Load(const std::function<void(GifImageState&)>& read, bool decod
             } catch (...) {
                 frames_[0]->Free();
                 frames_.erase(frames_.begin());
-                if (frames_.empty()) frameIndex_ = -1;
+                if (frames_.empty())
+                    frameIndex_ = -1;
                 throw;
             }
         }
@@ -304,62 +321,81 @@ void TGIFImage::RecomputeScreenSize() {
 }
 
 TGIFFrame* TGIFImage::CurrentOrFirst() const {
-    if (frames_.empty()) return nullptr;
-    if (frameIndex_ >= 0 && std::size_t(frameIndex_) < frames_.size()) return frames_[std::size_t(frameIndex_)];
+    if (frames_.empty())
+        return nullptr;
+    if (frameIndex_ >= 0 && std::size_t(frameIndex_) < frames_.size())
+        return frames_[std::size_t(frameIndex_)];
     return frames_[0];
 }
 
 bool TGIFImage::Empty() const {
     TGIFFrame* frame = CurrentOrFirst();
-    if (frame == nullptr) return true;
-    if (frame->bitmap_ != nullptr) return false;
+    if (frame == nullptr)
+        return true;
+    if (frame->bitmap_ != nullptr)
+        return false;
     const auto& encoded = frame->info_.Item->EncodedData;
     return !encoded || encoded->empty();
 }
 
 int TGIFImage::Width() const {
-    if (Empty() || frameIndex_ < 0 || std::size_t(frameIndex_) >= frames_.size()) return 0;
+    if (Empty() || frameIndex_ < 0 || std::size_t(frameIndex_) >= frames_.size())
+        return 0;
     return frames_[std::size_t(frameIndex_)]->Bitmap()->Width();
 }
 
 int TGIFImage::Height() const {
-    if (Empty() || frameIndex_ < 0 || std::size_t(frameIndex_) >= frames_.size()) return 0;
+    if (Empty() || frameIndex_ < 0 || std::size_t(frameIndex_) >= frames_.size())
+        return 0;
     return frames_[std::size_t(frameIndex_)]->Bitmap()->Height();
 }
 
-void TGIFImage::SetWidth(int) { GifRaise(kGifCannotResize); }
-void TGIFImage::SetHeight(int) { GifRaise(kGifCannotResize); }
+void TGIFImage::SetWidth(int) {
+    GifRaise(kGifCannotResize);
+}
+void TGIFImage::SetHeight(int) {
+    GifRaise(kGifCannotResize);
+}
 
 bool TGIFImage::Transparent() const {
-    if (!TGraphic::Transparent()) return false;
+    if (!TGraphic::Transparent())
+        return false;
     for (TGIFFrame* frame : frames_) {
-        if (frame->info_.TransparentColor != clNone) return true;
+        if (frame->info_.TransparentColor != clNone)
+            return true;
     }
     return false;
 }
 
 HPALETTE TGIFImage::Palette() {
-    if (frames_.empty()) return nullptr;
+    if (frames_.empty())
+        return nullptr;
     return Bitmap()->Palette();
 }
 
 void TGIFImage::Draw(TCanvas* canvas, const TRect& rect) {
-    if (frameIndex_ < 0) return;
+    if (frameIndex_ < 0)
+        return;
     // An index past the list falls back to frame 0, as Bitmap() does.
     TGIFFrame* frame = CurrentOrFirst();
-    if (frame == nullptr) return;
+    if (frame == nullptr)
+        return;
     TBitmap* bitmap = frame->Bitmap();
     if (Transparent() && frame->info_.TransparentColor != clNone) {
         DrawBitmapPartTransparent(canvas, rect.Left, rect.Top, rect.Width(), rect.Height(), bitmap,
-                                  Rect(0, 0, bitmap->Width(), bitmap->Height()), frame->info_.TransparentColor);
+                                  Rect(0, 0, bitmap->Width(), bitmap->Height()),
+                                  frame->info_.TransparentColor);
     } else {
         canvas->StretchDraw(rect, bitmap);
     }
 }
 
 void TGIFImage::LoadFromStream(TStream& stream) {
-    Load([&](GifImageState& state) { GifLoadFromStream(stream.Size() - stream.Position(), stream, Options(), state); },
-         true);
+    Load(
+        [&](GifImageState& state) {
+            GifLoadFromStream(stream.Size() - stream.Position(), stream, Options(), state);
+        },
+        true);
 }
 
 void TGIFImage::ReadData(TStream& stream) {
@@ -369,7 +405,11 @@ void TGIFImage::ReadData(TStream& stream) {
 void TGIFImage::LoadFromClipboardFormat(std::uint32_t format, HANDLE data, HPALETTE palette) {
     if (format == gClipboardFormat && gClipboardFormat != 0 && data != nullptr) {
         GlobalLock_ lock(data);
-        Load([&](GifImageState& state) { GifLoadFromClipboardBlock(lock.Bytes(), Options(), state); }, false);
+        Load(
+            [&](GifImageState& state) {
+                GifLoadFromClipboardBlock(lock.Bytes(), Options(), state);
+            },
+            false);
         if (!frames_.empty() && IsClipboardFormatAvailable(CF_BITMAP)) {
             TBitmap* bitmap = Create<TBitmap>();
             try {
@@ -393,9 +433,15 @@ void TGIFImage::LoadFromClipboardFormat(std::uint32_t format, HANDLE data, HPALE
     bitmap->Free();
 }
 
-void TGIFImage::SaveToStream(TStream&) { GifRaise(kNoWriting); }
-void TGIFImage::WriteData(TStream&) { GifRaise(kNoWriting); }
-void TGIFImage::SaveToClipboardFormat(std::uint32_t&, HANDLE&, HPALETTE&) { GifRaise(kNoWriting); }
+void TGIFImage::SaveToStream(TStream&) {
+    GifRaise(kNoWriting);
+}
+void TGIFImage::WriteData(TStream&) {
+    GifRaise(kNoWriting);
+}
+void TGIFImage::SaveToClipboardFormat(std::uint32_t&, HANDLE&, HPALETTE&) {
+    GifRaise(kNoWriting);
+}
 
 bool TGIFImage::Equals(TGraphic* other) {
     auto* gif = dynamic_cast<TGIFImage*>(other);
@@ -415,13 +461,16 @@ int TGIFImage::AddFrame(TGraphic* graphic) {
         frameIndex_ = int(frames_.size()) - 1;
         throw;
     }
-    if (version_ == 0) version_ = 1;
-    if (frames_.size() > 1) version_ = 2;
+    if (version_ == 0)
+        version_ = 1;
+    if (frames_.size() > 1)
+        version_ = 2;
     return index;
 }
 
 void TGIFImage::Assign(TPersistent* Source) {
-    if (Source == this) return;
+    if (Source == this)
+        return;
     if (Source == nullptr) {
         Reset();
         Changed(this);
@@ -460,7 +509,8 @@ void TGIFImage::Assign(TPersistent* Source) {
         frames_.push_back(copy);
         copy->Assign(frame);
         frameIndex_ = 0;
-        if (version_ == 0) version_ = 1;
+        if (version_ == 0)
+            version_ = 1;
         Changed(this);
         return;
     }
@@ -493,7 +543,8 @@ void TGIFImage::AssignTo(TPersistent* Dest) {
 }
 
 TBitmap* TGIFImage::Bitmap() {
-    if (!frames_.empty()) return CurrentOrFirst()->Bitmap();
+    if (!frames_.empty())
+        return CurrentOrFirst()->Bitmap();
     frameIndex_ = 0;
     TBitmap* empty = Create<TBitmap>();
     try {
@@ -513,4 +564,6 @@ void RegisterGIFImage() {
     TPicture::RegisterClipboardFormat(gClipboardFormat, TGraphicClass::Of<TGIFImage>());
 }
 
-void UnregisterGIFImage() { TPicture::UnregisterGraphicClass(TGraphicClass::Of<TGIFImage>()); }
+void UnregisterGIFImage() {
+    TPicture::UnregisterGraphicClass(TGraphicClass::Of<TGIFImage>());
+}

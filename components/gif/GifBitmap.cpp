@@ -10,7 +10,7 @@
 namespace {
 
 constexpr std::uint64_t kHeadersSize = 14 + 40;
-constexpr std::uint64_t kMaxBmpField = 0x7FFFFFFF;  // the BMP's sizes are signed 32-bit
+constexpr std::uint64_t kMaxBmpField = 0x7FFFFFFF; // the BMP's sizes are signed 32-bit
 
 void Put16(std::uint8_t*& p, std::uint32_t v) {
     p[0] = std::uint8_t(v);
@@ -27,14 +27,14 @@ void WriteHeaders(std::uint8_t* p, const GifItem& item, const GifBmpLayout& layo
     *p++ = 'B';
     *p++ = 'M';
     Put32(p, std::uint32_t(layout.FileSize));
-    Put32(p, 0);  // two reserved words
+    Put32(p, 0); // two reserved words
     Put32(p, std::uint32_t(layout.PixelOffset));
     Put32(p, 40);
     Put32(p, std::uint32_t(item.Width));
-    Put32(p, std::uint32_t(item.Height));  // positive: rows bottom-up
+    Put32(p, std::uint32_t(item.Height)); // positive: rows bottom-up
     Put16(p, 1);
     Put16(p, std::uint32_t(layout.Depth));
-    Put32(p, 0);  // no compression
+    Put32(p, 0); // no compression
     Put32(p, std::uint32_t(layout.ImageSize));
     Put32(p, 0);
     Put32(p, 0);
@@ -55,7 +55,7 @@ void WriteHeaders(std::uint8_t* p, const GifItem& item, const GifBmpLayout& layo
     }
 }
 
-}  // namespace
+} // namespace
 
 GifBmpLayout GifBitmapLayout(const GifItem& item, std::uint64_t maxPixels) {
     GifBmpLayout layout;

@@ -15,10 +15,14 @@ public:
         old_ = (dc_ && bitmap_) ? SelectObject(dc_, bitmap_) : nullptr;
     }
     ~WorkSurface() {
-        if (oldPalette_) SelectPalette(dc_, oldPalette_, FALSE);
-        if (old_) SelectObject(dc_, old_);
-        if (bitmap_) DeleteObject(bitmap_);
-        if (dc_) DeleteDC(dc_);
+        if (oldPalette_)
+            SelectPalette(dc_, oldPalette_, FALSE);
+        if (old_)
+            SelectObject(dc_, old_);
+        if (bitmap_)
+            DeleteObject(bitmap_);
+        if (dc_)
+            DeleteDC(dc_);
     }
     WorkSurface(const WorkSurface&) = delete;
     WorkSurface& operator=(const WorkSurface&) = delete;
@@ -40,8 +44,8 @@ private:
 // Key-coloured source pixels become 1 in a mask; the destination is ANDed with
 // the mask, the source with its inverse, and the two ORed together off screen
 // so the destination never shows a half-drawn state.
-void StretchBltThroughMask(HDC dest, int x, int y, int width, int height, HDC source, int sx, int sy, int sw, int sh,
-                           COLORREF key, HPALETTE palette) {
+void StretchBltThroughMask(HDC dest, int x, int y, int width, int height, HDC source, int sx,
+                           int sy, int sw, int sh, COLORREF key, HPALETTE palette) {
     WorkSurface mask(dest, CreateBitmap(sw, sh, 1, 1, nullptr));
     WorkSurface inverse(dest, CreateBitmap(sw, sh, 1, 1, nullptr));
     WorkSurface composition(dest, CreateCompatibleBitmap(dest, width, height));
@@ -80,15 +84,17 @@ void StretchBltThroughMask(HDC dest, int x, int y, int width, int height, HDC so
     }
 }
 
-}  // namespace
+} // namespace
 
-void DrawBitmapRectTransparentColor(TCanvas* canvas, int x, int y, int width, int height, TBitmap* bitmap,
-                                    const TRect& src, TColor color) {
+void DrawBitmapRectTransparentColor(TCanvas* canvas, int x, int y, int width, int height,
+                                    TBitmap* bitmap, const TRect& src, TColor color) {
     if (canvas == nullptr || bitmap == nullptr || bitmap->Empty()) {
         return;
     }
-    if (width < 1) width = bitmap->Width();
-    if (height < 1) height = bitmap->Height();
+    if (width < 1)
+        width = bitmap->Width();
+    if (height < 1)
+        height = bitmap->Height();
     TRect part = src;
     if (part.Width() < 1 || part.Height() < 1) {
         part = Rect(0, 0, bitmap->Width(), bitmap->Height());
@@ -113,8 +119,8 @@ void DrawBitmapRectTransparentColor(TCanvas* canvas, int x, int y, int width, in
 
     HDC sourceDc = source->Handle();
     if (color == clNone) {
-        StretchBlt(dest, x, y, width, height, sourceDc, part.Left, part.Top, part.Width(), part.Height(),
-                   canvas->CopyMode());
+        StretchBlt(dest, x, y, width, height, sourceDc, part.Left, part.Top, part.Width(),
+                   part.Height(), canvas->CopyMode());
         return;
     }
     if (color == clDefault) {
@@ -125,6 +131,6 @@ void DrawBitmapRectTransparentColor(TCanvas* canvas, int x, int y, int width, in
     // colour too: keying white regardless would hide the wrong pixels of a
     // black-and-white picture whose transparent colour is black.
     const COLORREF key = ColorRef(color);
-    StretchBltThroughMask(dest, x, y, width, height, sourceDc, part.Left, part.Top, part.Width(), part.Height(), key,
-                          bitmap->Palette());
+    StretchBltThroughMask(dest, x, y, width, height, sourceDc, part.Left, part.Top, part.Width(),
+                          part.Height(), key, bitmap->Palette());
 }

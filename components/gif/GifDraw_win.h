@@ -10,10 +10,10 @@ class TCanvas;
 // Width or height below 1 take the bitmap's; a src width or height below 1
 // means the whole bitmap. clNone draws the bitmap opaque with the canvas's
 // copy mode; clDefault keys on the bitmap's bottom-left pixel.
-void DrawBitmapRectTransparentColor(TCanvas* canvas, int x, int y, int width, int height, TBitmap* bitmap,
-                                    const TRect& src, TColor color);
+void DrawBitmapRectTransparentColor(TCanvas* canvas, int x, int y, int width, int height,
+                                    TBitmap* bitmap, const TRect& src, TColor color);
 
-inline void DrawBitmapPartTransparent(TCanvas* canvas, int x, int y, int width, int height, TBitmap* bitmap,
-                                      const TRect& src, TColor color) {
+inline void DrawBitmapPartTransparent(TCanvas* canvas, int x, int y, int width, int height,
+                                      TBitmap* bitmap, const TRect& src, TColor color) {
     DrawBitmapRectTransparentColor(canvas, x, y, width, height, bitmap, src, color);
 }

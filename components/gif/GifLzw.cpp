@@ -55,8 +55,7 @@ private:
 
 // Puts pixel values in output order; everything after the last row is dropped.
 // The depth is a template argument so the per-pixel path has no switch.
-template <int Depth>
-class PixelWriter {
+template <int Depth> class PixelWriter {
 public:
     explicit PixelWriter(const GifPixelTarget& target) : t_(target) { SelectLine(); }
 
@@ -102,7 +101,7 @@ private:
     int pass_ = 0;
 };
 
-}  // namespace
+} // namespace
 
 std::int32_t NextInterlacedRow(std::int32_t row, std::int32_t height, int& pass) {
     static constexpr std::int32_t kStep[4] = {8, 8, 4, 2};
@@ -125,8 +124,8 @@ std::int32_t NextInterlacedRow(std::int32_t row, std::int32_t height, int& pass)
 namespace {
 
 template <int Depth>
-bool Decode(std::span<const std::uint8_t> data, const GifPixelTarget& target, int bitsPerPixel, bool loadCorrupted,
-            GifProgress* progress) {
+bool Decode(std::span<const std::uint8_t> data, const GifPixelTarget& target, int bitsPerPixel,
+            bool loadCorrupted, GifProgress* progress) {
     bool corrupt = false;
     if (data.empty()) {
         if (!loadCorrupted) {
@@ -236,7 +235,7 @@ bool Decode(std::span<const std::uint8_t> data, const GifPixelTarget& target, in
                     ++codeSize;
                     codeLimit <<= 1;
                 } else {
-                    frozen = true;  // until the next clear code
+                    frozen = true; // until the next clear code
                 }
             }
         }
@@ -245,15 +244,16 @@ bool Decode(std::span<const std::uint8_t> data, const GifPixelTarget& target, in
     return corrupt;
 }
 
-}  // namespace
+} // namespace
 
-bool GifDecodeLzw(std::span<const std::uint8_t> data, const GifPixelTarget& target, int bitsPerPixel,
-                  bool loadCorrupted, GifProgress* progress) {
+bool GifDecodeLzw(std::span<const std::uint8_t> data, const GifPixelTarget& target,
+                  int bitsPerPixel, bool loadCorrupted, GifProgress* progress) {
     if (target.Width <= 0 || target.Height <= 0) {
-        return false;  // nothing to write: a zero-area frame stays empty
+        return false; // nothing to write: a zero-area frame stays empty
     }
     Assert(target.Depth == 1 || target.Depth == 4 || target.Depth == 8, "GIF pixel depth");
-    Assert(std::uint64_t(target.Width) * std::uint64_t(target.Depth) <= std::uint64_t(target.RowSize) * 8 &&
+    Assert(std::uint64_t(target.Width) * std::uint64_t(target.Depth) <=
+                   std::uint64_t(target.RowSize) * 8 &&
                std::uint64_t(target.RowSize) * std::uint64_t(target.Height) <= target.Pixels.size(),
            "GIF pixel buffer too small");
     switch (target.Depth) {

@@ -10,11 +10,11 @@
 // (row y at (Height - 1 - y) * RowSize), Depth 1, 4 or 8 bits per pixel packed
 // from the most significant bit, as in a BMP.
 struct GifPixelTarget {
-    std::span<std::uint8_t> Pixels;  // at least Height * RowSize bytes, zero-filled
+    std::span<std::uint8_t> Pixels; // at least Height * RowSize bytes, zero-filled
     std::int32_t Width = 0;
     std::int32_t Height = 0;
     int Depth = 8;
-    std::size_t RowSize = 0;         // at least (Width * Depth + 7) / 8
+    std::size_t RowSize = 0; // at least (Width * Depth + 7) / 8
     bool Interlaced = false;
 };
 
@@ -30,8 +30,8 @@ struct GifPixelTarget {
 // ends before the end code and the last row.
 // progress, when not null, hears psRunning whenever the consumed percentage
 // of data changes.
-bool GifDecodeLzw(std::span<const std::uint8_t> data, const GifPixelTarget& target, int bitsPerPixel,
-                  bool loadCorrupted, GifProgress* progress);
+bool GifDecodeLzw(std::span<const std::uint8_t> data, const GifPixelTarget& target,
+                  int bitsPerPixel, bool loadCorrupted, GifProgress* progress);
 
 // The row after row in an interlaced image of the given height; pass (0 to
 // 3, start at 0 with row 0) advances with it. Returns height or more when no

@@ -8,9 +8,9 @@
 
 namespace {
 
-constexpr std::uint8_t kExtensionIntroducer = 0x21;  // '!'
-constexpr std::uint8_t kImageSeparator = 0x2C;       // ','
-constexpr std::uint8_t kTrailer = 0x3B;              // ';'
+constexpr std::uint8_t kExtensionIntroducer = 0x21; // '!'
+constexpr std::uint8_t kImageSeparator = 0x2C;      // ','
+constexpr std::uint8_t kTrailer = 0x3B;             // ';'
 
 constexpr std::uint8_t kLabelGraphicControl = 0xF9;
 constexpr std::uint8_t kLabelComment = 0xFE;
@@ -69,7 +69,9 @@ private:
     const std::uint8_t* end_;
 };
 
-std::uint16_t Word(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
+std::uint16_t Word(const std::uint8_t* p) {
+    return std::uint16_t(p[0] | (p[1] << 8));
+}
 
 bool EqualsIgnoringCase(const std::uint8_t* bytes, const char* text, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
@@ -214,7 +216,7 @@ void ReadFrameData(ByteCursor& in, GifFrameInfo& frame) {
     }
 
     std::vector<std::uint8_t> encoded;
-    encoded.push_back(in.Byte());  // minimum code size
+    encoded.push_back(in.Byte()); // minimum code size
     for (;;) {
         if (in.Exhausted()) {
             // The file ends before the block terminator.
@@ -300,7 +302,7 @@ void TakeImageComment(std::vector<GifExtension>& pending, GifData& data) {
     pending.clear();
 }
 
-}  // namespace
+} // namespace
 
 bool IsAnimationLoopBlock(const GifExtension& extension) {
     if (extension.Kind != GifExtensionKind::ekApplication || extension.Data.empty()) {
@@ -315,7 +317,8 @@ bool IsAnimationLoopBlock(const GifExtension& extension) {
     return first.size() >= 3 && first[0] == 1;
 }
 
-void GifParse(std::span<const std::uint8_t> bytes, const GifOptions& options, GifImageState& image) {
+void GifParse(std::span<const std::uint8_t> bytes, const GifOptions& options,
+              GifImageState& image) {
     image.Reset();
     if (bytes.empty()) {
         return;

@@ -7,11 +7,11 @@
 namespace {
 
 std::int32_t LittleEndian32(const std::uint8_t* p) {
-    return std::int32_t(std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-                        (std::uint32_t(p[3]) << 24));
+    return std::int32_t(std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) |
+                        (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24));
 }
 
-}  // namespace
+} // namespace
 
 void GifLoadFromStream(std::int64_t size, TStream& stream, const GifOptions& options,
                        GifImageState& image) {

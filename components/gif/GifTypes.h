@@ -33,7 +33,12 @@ struct GifColorTable {
 // 1 to 8 for a count of 2, 4, ..., 256; 0 for any other count.
 int GifBitsForColorCount(std::int32_t count);
 
-enum class GifExtensionKind : std::uint8_t { ekGraphicControl, ekPlainText, ekApplication, ekComment };
+enum class GifExtensionKind : std::uint8_t {
+    ekGraphicControl,
+    ekPlainText,
+    ekApplication,
+    ekComment
+};
 
 // One extension block as read. Data holds one string per data sub-block
 // (binary-safe, without the size byte); a graphic control block has none.
@@ -47,9 +52,9 @@ struct GifExtension {
 
 // Data shared by images assigned from one another.
 struct GifData {
-    std::vector<std::string> Comment;  // the comments after the last frame
+    std::vector<std::string> Comment; // the comments after the last frame
     std::uint8_t AspectRatio = 0;
-    std::uint8_t BitsPerPixel = 0;     // size of the global colour table
+    std::uint8_t BitsPerPixel = 0; // size of the global colour table
     std::uint8_t ColorResolution = 0;
     GifColorTable GlobalColors;
 };
@@ -63,7 +68,7 @@ struct GifItem {
     std::int32_t Width = 0;
     std::int32_t Height = 0;
     std::uint8_t Packed = 0;
-    std::uint8_t BitsPerPixel = 0;  // 0 until a colour table gives it
+    std::uint8_t BitsPerPixel = 0; // 0 until a colour table gives it
     // Local table, or the global one shared without a copy (frames of a long
     // animation would otherwise cost 772 bytes each). Null means no colours.
     std::shared_ptr<const GifColorTable> Colors;
@@ -74,14 +79,14 @@ struct GifItem {
 // One frame without its bitmap.
 struct GifFrameInfo {
     std::shared_ptr<GifItem> Item = std::make_shared<GifItem>();
-    std::vector<GifExtension> Extensions;  // those that preceded the frame
+    std::vector<GifExtension> Extensions; // those that preceded the frame
     std::int32_t Left = 0;
     std::int32_t Top = 0;
     bool Interlaced = false;
     bool Corrupted = false;
     bool Grayscale = false;
     GifColor TransparentColor = kGifNoColor;
-    std::uint16_t AnimationInterval = 0;  // milliseconds
+    std::uint16_t AnimationInterval = 0; // milliseconds
     std::uint8_t Disposal = 0;
     bool LocalColors = false;
 
@@ -92,7 +97,7 @@ struct GifFrameInfo {
 // The image without its bitmaps: what a load produces.
 struct GifImageState {
     std::shared_ptr<GifData> Data = std::make_shared<GifData>();
-    std::uint8_t Version = 0;  // 0 none yet, 1 "87a", 2 "89a"
+    std::uint8_t Version = 0; // 0 none yet, 1 "87a", 2 "89a"
     std::vector<GifFrameInfo> Frames;
     std::int32_t FrameIndex = -1;
     std::uint16_t ScreenWidth = 0;

@@ -14,7 +14,9 @@
 
 namespace {
 
-std::uint32_t U32(const std::uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24); }
+std::uint32_t U32(const std::uint8_t* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24);
+}
 
 void Require(bool condition) {
     if (!condition) {
@@ -31,7 +33,8 @@ void CheckBmp(const std::vector<std::uint8_t>& bmp, const GifFrameInfo& frame) {
     const std::uint64_t offset = 54 + (std::uint64_t(4) << depth);
     Require(U32(&bmp[2]) == bmp.size());
     Require(U32(&bmp[10]) == offset);
-    Require(std::int32_t(U32(&bmp[18])) == item.Width && std::int32_t(U32(&bmp[22])) == item.Height);
+    Require(std::int32_t(U32(&bmp[18])) == item.Width &&
+            std::int32_t(U32(&bmp[22])) == item.Height);
     Require(U32(&bmp[34]) == rowSize * std::uint64_t(item.Height));
     Require(bmp.size() == offset + rowSize * std::uint64_t(item.Height));
     // Every pixel is masked to the frame's table.
@@ -46,7 +49,7 @@ void CheckBmp(const std::vector<std::uint8_t>& bmp, const GifFrameInfo& frame) {
     }
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) {
@@ -69,7 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A budget over all frames keeps a file of many large frames from timing out.
     std::uint64_t budget = std::uint64_t(1) << 24;
     for (const GifFrameInfo& frame : image.Frames) {
-        const std::uint64_t pixels = std::uint64_t(frame.Item->Width) * std::uint64_t(frame.Item->Height);
+        const std::uint64_t pixels =
+            std::uint64_t(frame.Item->Width) * std::uint64_t(frame.Item->Height);
         if (pixels > budget) {
             break;
         }

@@ -28,7 +28,8 @@ Bytes ImageData(int minimumCodeSize, const Bytes& packed, int blockSize) {
     for (std::size_t i = 0; i < packed.size(); i += std::size_t(blockSize)) {
         const std::size_t n = std::min(std::size_t(blockSize), packed.size() - i);
         out.push_back(std::uint8_t(n));
-        out.insert(out.end(), packed.begin() + std::ptrdiff_t(i), packed.begin() + std::ptrdiff_t(i + n));
+        out.insert(out.end(), packed.begin() + std::ptrdiff_t(i),
+                   packed.begin() + std::ptrdiff_t(i + n));
     }
     out.push_back(0);
     return out;
@@ -113,8 +114,9 @@ void GifBuilder::SubBlocks(std::initializer_list<std::string> blocks) {
 
 GifBuilder& GifBuilder::Screen(int width, int height, int globalBits, int background, int aspect) {
     const int packed = globalBits > 0 ? 0x80 | 0x70 | (globalBits - 1) : 0x70;
-    Raw({std::uint8_t(width), std::uint8_t(width >> 8), std::uint8_t(height), std::uint8_t(height >> 8),
-         std::uint8_t(packed), std::uint8_t(background), std::uint8_t(aspect)});
+    Raw({std::uint8_t(width), std::uint8_t(width >> 8), std::uint8_t(height),
+         std::uint8_t(height >> 8), std::uint8_t(packed), std::uint8_t(background),
+         std::uint8_t(aspect)});
     if (globalBits > 0) {
         Table(globalBits);
     }
@@ -132,7 +134,8 @@ GifBuilder& GifBuilder::Comment(std::initializer_list<std::string> subBlocks) {
     return *this;
 }
 
-GifBuilder& GifBuilder::Application(const std::string& idAndAuth, std::initializer_list<std::string> subBlocks) {
+GifBuilder& GifBuilder::Application(const std::string& idAndAuth,
+                                    std::initializer_list<std::string> subBlocks) {
     Raw({0x21, 0xFF, 11});
     std::string fixed = idAndAuth;
     fixed.resize(11, ' ');
@@ -147,22 +150,23 @@ GifBuilder& GifBuilder::PlainText(std::initializer_list<std::string> subBlocks) 
     return *this;
 }
 
-GifBuilder& GifBuilder::Descriptor(int left, int top, int width, int height, int localBits, bool interlaced) {
+GifBuilder& GifBuilder::Descriptor(int left, int top, int width, int height, int localBits,
+                                   bool interlaced) {
     int packed = interlaced ? 0x40 : 0;
     if (localBits > 0) {
         packed |= 0x80 | (localBits - 1);
     }
-    Raw({0x2C, std::uint8_t(left), std::uint8_t(left >> 8), std::uint8_t(top), std::uint8_t(top >> 8),
-         std::uint8_t(width), std::uint8_t(width >> 8), std::uint8_t(height), std::uint8_t(height >> 8),
-         std::uint8_t(packed)});
+    Raw({0x2C, std::uint8_t(left), std::uint8_t(left >> 8), std::uint8_t(top),
+         std::uint8_t(top >> 8), std::uint8_t(width), std::uint8_t(width >> 8),
+         std::uint8_t(height), std::uint8_t(height >> 8), std::uint8_t(packed)});
     if (localBits > 0) {
         Table(localBits);
     }
     return *this;
 }
 
-GifBuilder& GifBuilder::Frame(int width, int height, const Bytes& indexes, int minimumCodeSize, int localBits,
-                              bool interlaced) {
+GifBuilder& GifBuilder::Frame(int width, int height, const Bytes& indexes, int minimumCodeSize,
+                              int localBits, bool interlaced) {
     Descriptor(0, 0, width, height, localBits, interlaced);
     return Raw(ImageData(minimumCodeSize, LzwEncode(indexes, minimumCodeSize)));
 }
@@ -178,7 +182,9 @@ std::uint16_t BmpView::U16(std::size_t offset) const {
     return std::uint16_t(bmp.at(offset) | (bmp.at(offset + 1) << 8));
 }
 
-std::uint32_t BmpView::U32(std::size_t offset) const { return U16(offset) | (std::uint32_t(U16(offset + 2)) << 16); }
+std::uint32_t BmpView::U32(std::size_t offset) const {
+    return U16(offset) | (std::uint32_t(U16(offset + 2)) << 16);
+}
 
 int BmpView::Index(int x, int y) const {
     const std::size_t row = U32(10) + std::size_t(Height() - 1 - y) * RowSize();

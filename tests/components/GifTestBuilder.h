@@ -21,7 +21,7 @@ Bytes ImageData(int minimumCodeSize, const Bytes& packed, int blockSize = 255);
 
 struct LzwOptions {
     bool LeadingClear = true;
-    bool ClearWhenFull = true;  // else the table stays full (the decoder freezes)
+    bool ClearWhenFull = true; // else the table stays full (the decoder freezes)
     bool EndCode = true;
 };
 
@@ -29,19 +29,29 @@ struct LzwOptions {
 Bytes LzwEncode(const Bytes& indexes, int minimumCodeSize, const LzwOptions& options = {});
 
 // Colour table entry i of the test tables: distinct, easy to recompute.
-inline std::uint8_t TestRed(int i) { return std::uint8_t(i * 3 + 1); }
-inline std::uint8_t TestGreen(int i) { return std::uint8_t(i * 5 + 2); }
-inline std::uint8_t TestBlue(int i) { return std::uint8_t(255 - i); }
-inline std::int32_t TestColor(int i) { return TestRed(i) | (TestGreen(i) << 8) | (TestBlue(i) << 16); }
+inline std::uint8_t TestRed(int i) {
+    return std::uint8_t(i * 3 + 1);
+}
+inline std::uint8_t TestGreen(int i) {
+    return std::uint8_t(i * 5 + 2);
+}
+inline std::uint8_t TestBlue(int i) {
+    return std::uint8_t(255 - i);
+}
+inline std::int32_t TestColor(int i) {
+    return TestRed(i) | (TestGreen(i) << 8) | (TestBlue(i) << 16);
+}
 
 class GifBuilder {
 public:
     GifBuilder& Signature(const std::string& text = "GIF89a");
     // Logical screen; with globalBits 1..8 a global table of 2^bits test colours follows.
-    GifBuilder& Screen(int width, int height, int globalBits = 0, int background = 0, int aspect = 0);
+    GifBuilder& Screen(int width, int height, int globalBits = 0, int background = 0,
+                       int aspect = 0);
     GifBuilder& GraphicControl(int packed, int delay, int transparentIndex);
     GifBuilder& Comment(std::initializer_list<std::string> subBlocks);
-    GifBuilder& Application(const std::string& idAndAuth, std::initializer_list<std::string> subBlocks);
+    GifBuilder& Application(const std::string& idAndAuth,
+                            std::initializer_list<std::string> subBlocks);
     GifBuilder& Loop(int count) {
         return Application("NETSCAPE2.0", {std::string{1, char(count & 0xFF), char(count >> 8)}});
     }
@@ -50,8 +60,8 @@ public:
     GifBuilder& Descriptor(int left, int top, int width, int height, int localBits = 0,
                            bool interlaced = false);
     // A whole frame of indexes, LZW-encoded with the given minimum code size.
-    GifBuilder& Frame(int width, int height, const Bytes& indexes, int minimumCodeSize, int localBits = 0,
-                      bool interlaced = false);
+    GifBuilder& Frame(int width, int height, const Bytes& indexes, int minimumCodeSize,
+                      int localBits = 0, bool interlaced = false);
     GifBuilder& Raw(const Bytes& bytes);
     GifBuilder& Trailer() { return Raw({0x3B}); }
 

@@ -38,10 +38,18 @@ TEST(GifCorpus, WriteSeedCorpusWhenAsked) {
     for (int bits = 1; bits <= 8; ++bits) {
         const int minimum = std::max(2, bits);
         write("depth" + std::to_string(bits), 1,
-              GifBuilder().Signature().Screen(9, 5, bits).Frame(9, 5, Noise(45, bits, unsigned(bits)), minimum).Trailer());
+              GifBuilder()
+                  .Signature()
+                  .Screen(9, 5, bits)
+                  .Frame(9, 5, Noise(45, bits, unsigned(bits)), minimum)
+                  .Trailer());
     }
     write("interlaced", 1,
-          GifBuilder().Signature("GIF87a").Screen(4, 10, 4).Frame(4, 10, Noise(40, 4, 20), 4, 0, true).Trailer());
+          GifBuilder()
+              .Signature("GIF87a")
+              .Screen(4, 10, 4)
+              .Frame(4, 10, Noise(40, 4, 20), 4, 0, true)
+              .Trailer());
     write("animated", 1,
           GifBuilder()
               .Signature()
@@ -64,7 +72,8 @@ TEST(GifCorpus, WriteSeedCorpusWhenAsked) {
               .Application("ANIMEXTS1.0", {std::string{1, 0, 0}})
               .Frame(2, 2, {0, 1, 1, 0}, 2)
               .Trailer());
-    const Bytes big = GifBuilder().Signature().Screen(64, 64, 8).Frame(64, 64, Noise(4096, 8, 23), 8).Trailer();
+    const Bytes big =
+        GifBuilder().Signature().Screen(64, 64, 8).Frame(64, 64, Noise(4096, 8, 23), 8).Trailer();
     write("fulltable", 1, big);
     LzwOptions frozen;
     frozen.ClearWhenFull = false;
@@ -79,21 +88,42 @@ TEST(GifCorpus, WriteSeedCorpusWhenAsked) {
     bare.LeadingClear = false;
     bare.EndCode = false;
     write("noclear", 1,
-          GifBuilder().Signature().Screen(5, 3, 3).Descriptor(0, 0, 5, 3).Raw(ImageData(3, LzwEncode(Noise(15, 3, 25), 3, bare))).Trailer());
+          GifBuilder()
+              .Signature()
+              .Screen(5, 3, 3)
+              .Descriptor(0, 0, 5, 3)
+              .Raw(ImageData(3, LzwEncode(Noise(15, 3, 25), 3, bare)))
+              .Trailer());
     write("truncated", 1, Bytes(big.begin(), big.begin() + std::ptrdiff_t(big.size() / 2)));
     write("truncated-strict", 0, Bytes(big.begin(), big.begin() + std::ptrdiff_t(big.size() / 2)));
     write("badcodesize", 1,
-          GifBuilder().Signature().Screen(2, 1, 1).Descriptor(0, 0, 2, 1).Raw(ImageData(12, {0xFF, 0x0F})).Trailer());
+          GifBuilder()
+              .Signature()
+              .Screen(2, 1, 1)
+              .Descriptor(0, 0, 2, 1)
+              .Raw(ImageData(12, {0xFF, 0x0F}))
+              .Trailer());
     write("nocolours", 1, GifBuilder().Signature().Screen(2, 1).Frame(2, 1, {0, 1}, 2).Trailer());
     write("zerosize", 1, GifBuilder().Signature().Screen(0, 0, 1).Frame(0, 0, {}, 2).Trailer());
-    write("huge", 1, GifBuilder().Signature().Screen(0xFFFF, 0xFFFF, 1).Descriptor(0, 0, 0, 0).Raw(ImageData(2, {0x44, 0x01})).Trailer());
+    write("huge", 1,
+          GifBuilder()
+              .Signature()
+              .Screen(0xFFFF, 0xFFFF, 1)
+              .Descriptor(0, 0, 0, 0)
+              .Raw(ImageData(2, {0x44, 0x01}))
+              .Trailer());
     write("cycle", 1,
-          GifBuilder().Signature().Screen(8, 1, 2).Descriptor(0, 0, 8, 1)
-              .Raw(ImageData(2, PackCodes({{4, 3}, {1, 3}, {7, 3}, {6, 3}, {7, 4}, {5, 4}}))).Trailer());
+          GifBuilder()
+              .Signature()
+              .Screen(8, 1, 2)
+              .Descriptor(0, 0, 8, 1)
+              .Raw(ImageData(2, PackCodes({{4, 3}, {1, 3}, {7, 3}, {6, 3}, {7, 4}, {5, 4}})))
+              .Trailer());
     Bytes clip = GifBuilder().Signature().Screen(2, 1, 1).Frame(2, 1, {1, 0}, 2).Trailer();
     const auto n = std::uint32_t(clip.size());
-    clip.insert(clip.begin(), {std::uint8_t(n), std::uint8_t(n >> 8), std::uint8_t(n >> 16), std::uint8_t(n >> 24)});
+    clip.insert(clip.begin(), {std::uint8_t(n), std::uint8_t(n >> 8), std::uint8_t(n >> 16),
+                               std::uint8_t(n >> 24)});
     write("clipboard", 3, clip);
 }
 
-}  // namespace
+} // namespace

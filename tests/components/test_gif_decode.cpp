@@ -20,7 +20,8 @@ Bytes RandomIndexes(std::size_t count, int bits, unsigned seed) {
     Bytes out(count);
     for (auto& v : out) {
         // Runs as well as noise, so that long chains and the KwKwK case both occur.
-        v = (random() % 4 == 0 && &v != out.data()) ? (&v)[-1] : std::uint8_t(random() % (1u << bits));
+        v = (random() % 4 == 0 && &v != out.data()) ? (&v)[-1]
+                                                    : std::uint8_t(random() % (1u << bits));
     }
     return out;
 }
@@ -87,9 +88,11 @@ TEST(GifDecode, EveryColourDepthPixelExact) {
         for (int width : {1, 3, 8, 13, 33}) {
             SCOPED_TRACE("bits " + std::to_string(c.bits) + " width " + std::to_string(width));
             const int height = 7;
-            const Bytes indexes = RandomIndexes(std::size_t(width * height), c.bits, unsigned(c.bits * 100 + width));
+            const Bytes indexes =
+                RandomIndexes(std::size_t(width * height), c.bits, unsigned(c.bits * 100 + width));
             const int minimum = std::max(2, c.bits);
-            const Bytes bmp = Decode(FrameOf(width, height, c.bits, ImageData(minimum, LzwEncode(indexes, minimum))));
+            const Bytes bmp = Decode(
+                FrameOf(width, height, c.bits, ImageData(minimum, LzwEncode(indexes, minimum))));
             BmpView view(bmp);
             EXPECT_EQ(view.Depth(), c.depth);
             EXPECT_EQ(view.Width(), width);
@@ -102,7 +105,7 @@ TEST(GifDecode, EveryColourDepthPixelExact) {
 TEST(GifDecode, BmpHeaderAndPalette) {
     const Bytes bmp = Decode(FrameOf(5, 3, 3, ImageData(3, LzwEncode(Bytes(15, 2), 3))));
     BmpView view(bmp);
-    const std::uint32_t rowSize = 4;  // 5 pixels of 4 bits, padded to 32 bits
+    const std::uint32_t rowSize = 4; // 5 pixels of 4 bits, padded to 32 bits
     const std::uint32_t offset = 54 + 4 * 16;
     EXPECT_EQ(bmp[0], 'B');
     EXPECT_EQ(bmp[1], 'M');
@@ -111,9 +114,9 @@ TEST(GifDecode, BmpHeaderAndPalette) {
     EXPECT_EQ(view.U32(6), 0u);
     EXPECT_EQ(view.U32(10), offset);
     EXPECT_EQ(view.U32(14), 40u);
-    EXPECT_EQ(view.U16(26), 1);  // planes
+    EXPECT_EQ(view.U16(26), 1); // planes
     EXPECT_EQ(view.Depth(), 4);
-    EXPECT_EQ(view.U32(30), 0u);  // no compression
+    EXPECT_EQ(view.U32(30), 0u); // no compression
     EXPECT_EQ(view.U32(34), 3 * rowSize);
     for (std::size_t o = 38; o < 54; o += 4) {
         EXPECT_EQ(view.U32(o), 0u);
@@ -181,19 +184,30 @@ TEST(GifDecode, CodeStreamShapes) {
     struct Case {
         const char* name;
         std::vector<std::pair<int, int>> codes;
-        Bytes expected;  // 4 x 1 pixels
+        Bytes expected; // 4 x 1 pixels
         bool corrupted;
     } cases[] = {
         {"leading clear", {{4, 3}, {1, 3}, {2, 3}, {6, 3}, {5, 3}}, {1, 2, 1, 2}, false},
         {"no leading clear", {{1, 3}, {2, 3}, {6, 3}, {5, 3}}, {1, 2, 1, 2}, false},
-        {"repeated clears", {{4, 3}, {4, 3}, {4, 3}, {3, 3}, {3, 3}, {6, 3}, {5, 3}}, {3, 3, 3, 3}, false},
-        {"code being defined (KwKwK)", {{4, 3}, {2, 3}, {6, 3}, {2, 3}, {5, 3}}, {2, 2, 2, 2}, false},
+        {"repeated clears",
+         {{4, 3}, {4, 3}, {4, 3}, {3, 3}, {3, 3}, {6, 3}, {5, 3}},
+         {3, 3, 3, 3},
+         false},
+        {"code being defined (KwKwK)",
+         {{4, 3}, {2, 3}, {6, 3}, {2, 3}, {5, 3}},
+         {2, 2, 2, 2},
+         false},
         {"end right after clear", {{4, 3}, {1, 3}, {4, 3}, {5, 3}}, {1, 0, 0, 0}, false},
-        {"clear mid-stream restarts table", {{4, 3}, {1, 3}, {2, 3}, {4, 3}, {3, 3}, {0, 3}, {5, 3}},
-         {1, 2, 3, 0}, false},
+        {"clear mid-stream restarts table",
+         {{4, 3}, {1, 3}, {2, 3}, {4, 3}, {3, 3}, {0, 3}, {5, 3}},
+         {1, 2, 3, 0},
+         false},
         {"no end code after last pixel", {{4, 3}, {1, 3}, {1, 3}, {6, 3}}, {1, 1, 1, 1}, false},
         // 16 bits exactly, so no padding bits can pose as codes; 4-bit codes after entry 7.
-        {"data ends before last pixel", {{4, 3}, {1, 3}, {2, 3}, {6, 3}, {7, 4}}, {1, 2, 1, 2, 2, 1, 0, 0}, true},
+        {"data ends before last pixel",
+         {{4, 3}, {1, 3}, {2, 3}, {6, 3}, {7, 4}},
+         {1, 2, 1, 2, 2, 1, 0, 0},
+         true},
         {"code beyond free code", {{4, 3}, {1, 3}, {7, 3}, {5, 3}}, {1, 1, 1, 0}, false},
         {"pixels past the last row dropped", {{4, 3}, {1, 3}, {1, 3}, {6, 3}}, {1, 1, 1}, false},
     };
@@ -215,7 +229,8 @@ TEST(GifDecode, MinimumCodeSizeBelowColourDepth) {
 
 TEST(GifDecode, PixelValuesMaskedToTheTable) {
     // Minimum code size 3 with a 2-colour table: literals 2..7 fold into 0..1.
-    BmpView view(Decode(FrameOf(4, 1, 1, ImageData(3, PackCodes({{8, 4}, {7, 4}, {2, 4}, {3, 4}, {6, 4}, {9, 4}})))));
+    BmpView view(Decode(FrameOf(
+        4, 1, 1, ImageData(3, PackCodes({{8, 4}, {7, 4}, {2, 4}, {3, 4}, {6, 4}, {9, 4}})))));
     EXPECT_EQ(view.Indexes(), (Bytes{1, 0, 1, 0}));
 }
 
@@ -227,8 +242,9 @@ TEST(GifDecode, CodeSizeOutOfRange) {
         Bytes bmp = Decode(FrameOf(4, 1, 8, data), corrupted);
         EXPECT_TRUE(corrupted);
         EXPECT_EQ(BmpView(bmp).Width(), 4);
-        ExpectRaises<EInvalidGraphicOperation>([&] { Decode(FrameOf(4, 1, 8, data), corrupted, false); },
-                                               "GIF code size not in range 2 to 9");
+        ExpectRaises<EInvalidGraphicOperation>(
+            [&] { Decode(FrameOf(4, 1, 8, data), corrupted, false); },
+            "GIF code size not in range 2 to 9");
     }
 }
 
@@ -241,8 +257,8 @@ TEST(GifDecode, SelfReferencingChainIsBounded) {
     BmpView view(Decode(FrameOf(8, 1, 8, data), corrupted));
     EXPECT_TRUE(corrupted);
     EXPECT_EQ(view.Indexes(), (Bytes{1, 1, 1, 1, 1, 0, 0, 0}));
-    ExpectRaises<EInvalidGraphicOperation>([&] { Decode(FrameOf(8, 1, 8, data), corrupted, false); },
-                                           "GIF encoded data is corrupt");
+    ExpectRaises<EInvalidGraphicOperation>(
+        [&] { Decode(FrameOf(8, 1, 8, data), corrupted, false); }, "GIF encoded data is corrupt");
 }
 
 TEST(GifDecode, TruncatedDataKeepsDecodedRows) {
@@ -257,13 +273,14 @@ TEST(GifDecode, TruncatedDataKeepsDecodedRows) {
             ASSERT_EQ(view.Index(x, y), indexes[std::size_t(y * 64 + x)]) << x << "," << y;
         }
     }
-    ExpectRaises<EInvalidGraphicOperation>([&] { Decode(FrameOf(64, 16, 4, data), corrupted, false); },
-                                           "Stream read error");
+    ExpectRaises<EInvalidGraphicOperation>(
+        [&] { Decode(FrameOf(64, 16, 4, data), corrupted, false); }, "Stream read error");
 }
 
 TEST(GifDecode, ZeroAreaFrameIsEmpty) {
     for (auto [w, h] : {std::pair{0, 5}, std::pair{5, 0}, std::pair{0, 0}}) {
-        Bytes bmp = Decode(FrameOf(w, h, 8, ImageData(2, PackCodes({{4, 3}, {1, 3}, {1, 3}, {1, 3}, {5, 3}}))));
+        Bytes bmp = Decode(
+            FrameOf(w, h, 8, ImageData(2, PackCodes({{4, 3}, {1, 3}, {1, 3}, {1, 3}, {5, 3}}))));
         BmpView view(bmp);
         EXPECT_EQ(view.Width(), w);
         EXPECT_EQ(view.Height(), h);
@@ -275,7 +292,8 @@ TEST(GifDecode, ZeroAreaFrameIsEmpty) {
 TEST(GifDecode, SizeLimitBeforeAllocating) {
     GifFrameInfo frame = FrameOf(65535, 65535, 8, ImageData(8, PackCodes({{256, 9}, {1, 9}})));
     bool corrupted = false;
-    ExpectRaises<EInvalidGraphicOperation>([&] { Decode(frame, corrupted); }, "GIF image is too large");
+    ExpectRaises<EInvalidGraphicOperation>([&] { Decode(frame, corrupted); },
+                                           "GIF image is too large");
     // Just inside and just above a configured limit.
     GifOptions options;
     options.MaxPixels = 100 * 100;
@@ -293,7 +311,12 @@ TEST(GifDecode, SizeLimitBeforeAllocating) {
 }
 
 TEST(GifDecode, NoColourTableAnywhere) {
-    Bytes file = GifBuilder().Signature().Screen(2, 1).Descriptor(0, 0, 2, 1).Raw(ImageData(2, LzwEncode({0, 1}, 2))).Trailer();
+    Bytes file = GifBuilder()
+                     .Signature()
+                     .Screen(2, 1)
+                     .Descriptor(0, 0, 2, 1)
+                     .Raw(ImageData(2, LzwEncode({0, 1}, 2)))
+                     .Trailer();
     GifImageState image;
     GifParse(file, GifOptions{}, image);
     ASSERT_EQ(image.Frames.size(), 1u);
@@ -365,11 +388,12 @@ TEST(GifDecode, ProgressEvents) {
 
     progress.events.clear();
     frame.Item->BitsPerPixel = 0;
-    EXPECT_THROW(DecodeFrameBitmap(frame, GifOptions{}, corrupted, &progress), EInvalidGraphicOperation);
+    EXPECT_THROW(DecodeFrameBitmap(frame, GifOptions{}, corrupted, &progress),
+                 EInvalidGraphicOperation);
     ASSERT_EQ(progress.events.size(), 2u);
     EXPECT_EQ(progress.events[1].stage, GifProgressStage::psEnding);
     EXPECT_EQ(progress.events[1].percent, 0);
     EXPECT_EQ(progress.events[1].message, "Wrong number of colors; must be a power of 2");
 }
 
-}  // namespace
+} // namespace

@@ -26,7 +26,8 @@ const Bytes kPixels = {0, 1, 2, 3, 3, 2, 1, 0, 1, 1, 0, 0};
 Bytes SmallGif(bool transparent) {
     GifBuilder b;
     b.Signature().Screen(4, 3, 2);
-    if (transparent) b.GraphicControl(0x01, 0, 0);
+    if (transparent)
+        b.GraphicControl(0x01, 0, 0);
     return b.Frame(4, 3, kPixels, 2).Trailer();
 }
 
@@ -35,15 +36,18 @@ protected:
     void SetUp() override { RegisterGIFImage(); }
     void TearDown() override {
         UnregisterGIFImage();
-        for (const std::string& f : files_) DeleteFileA(f.c_str());
+        for (const std::string& f : files_)
+            DeleteFileA(f.c_str());
         picture_->Free();
     }
     std::string File(const std::string& name, const Bytes& bytes) {
         char dir[MAX_PATH];
         GetTempPathA(MAX_PATH, dir);
-        const std::string path = std::string(dir) + "gif_" + std::to_string(GetCurrentProcessId()) + "_" + name;
+        const std::string path =
+            std::string(dir) + "gif_" + std::to_string(GetCurrentProcessId()) + "_" + name;
         FILE* f = std::fopen(path.c_str(), "wb");
-        if (f == nullptr) throw std::runtime_error("cannot write " + path);
+        if (f == nullptr)
+            throw std::runtime_error("cannot write " + path);
         std::fwrite(bytes.data(), 1, bytes.size(), f);
         std::fclose(f);
         files_.push_back(path);
@@ -79,7 +83,8 @@ TEST_F(GifImageTest, PixelsMatchTheNativeDecode) {
     ASSERT_EQ(bitmap->Width(), 4);
     for (int y = 0; y < 3; ++y) {
         for (int x = 0; x < 4; ++x) {
-            EXPECT_EQ(bitmap->Canvas()->Pixel(x, y), TestColor(kPixels[std::size_t(y * 4 + x)])) << x << "," << y;
+            EXPECT_EQ(bitmap->Canvas()->Pixel(x, y), TestColor(kPixels[std::size_t(y * 4 + x)]))
+                << x << "," << y;
         }
     }
     bitmap->Free();
@@ -99,7 +104,8 @@ TEST_F(GifImageTest, TransparentPixelsKeepTheBackground) {
     for (int y = 0; y < 3; ++y) {
         for (int x = 0; x < 4; ++x) {
             const int index = kPixels[std::size_t(y * 4 + x)];
-            EXPECT_EQ(canvas->Canvas()->Pixel(x + 1, y + 1), index == 0 ? clRed : TestColor(index)) << x << "," << y;
+            EXPECT_EQ(canvas->Canvas()->Pixel(x + 1, y + 1), index == 0 ? clRed : TestColor(index))
+                << x << "," << y;
         }
     }
     EXPECT_EQ(canvas->Canvas()->Pixel(0, 0), clRed);
@@ -135,11 +141,18 @@ TEST_F(GifImageTest, HostileFilesRaiseAndLeaveThePictureEmpty) {
         Bytes file;
         std::string message;
     } cases[] = {
-        {"huge", GifBuilder().Signature().Screen(0xFFFF, 0xFFFF, 1).Descriptor(0, 0, 0, 0).Raw(ImageData(2, {0x44, 0x01})).Trailer(),
+        {"huge",
+         GifBuilder()
+             .Signature()
+             .Screen(0xFFFF, 0xFFFF, 1)
+             .Descriptor(0, 0, 0, 0)
+             .Raw(ImageData(2, {0x44, 0x01}))
+             .Trailer(),
          "GIF image is too large"},
         {"no colours", GifBuilder().Signature().Screen(2, 1).Frame(2, 1, {0, 1}, 2).Trailer(),
          "Wrong number of colors; must be a power of 2"},
-        {"bad version", GifBuilder().Signature("GIF90a").Screen(1, 1).Trailer(), "Unknown GIF version"},
+        {"bad version", GifBuilder().Signature("GIF90a").Screen(1, 1).Trailer(),
+         "Unknown GIF version"},
         {"cut in the screen", Bytes{'G', 'I', 'F', '8', '9', 'a', 1, 0}, "Stream read error"},
     };
     for (const Case& c : cases) {
@@ -155,7 +168,8 @@ TEST_F(GifImageTest, HostileFilesRaiseAndLeaveThePictureEmpty) {
         EXPECT_EQ(gif->Width(), 0);
         gif->Free();
         // The picture keeps what it had.
-        EXPECT_THROW(picture_->LoadFromFile(File(std::string(c.name) + "2.gif", c.file)), Exception);
+        EXPECT_THROW(picture_->LoadFromFile(File(std::string(c.name) + "2.gif", c.file)),
+                     Exception);
         EXPECT_EQ(picture_->Graphic(), nullptr);
     }
 }
@@ -211,7 +225,7 @@ TEST_F(GifImageTest, LaterFramesDecodeOnDemandAndIndexPastTheListDrawsFrameZero)
     ASSERT_EQ(gif->FrameCount(), 2);
     TGIFImage* copy = Create<TGIFImage>();
     copy->Assign(gif);
-    EXPECT_EQ(copy->ScreenWidth(), 4);  // the source's logical screen
+    EXPECT_EQ(copy->ScreenWidth(), 4); // the source's logical screen
     try {
         copy->Frame(1)->Bitmap();
         ADD_FAILURE() << "nothing raised";
@@ -246,11 +260,12 @@ TEST_F(GifImageTest, ClipboardBlock) {
     EXPECT_EQ(gif->FrameCount(), 1);
     EXPECT_EQ(gif->Width(), 4);
     HGLOBAL lying = block(file, std::int32_t(file.size()) + 100);
-    EXPECT_THROW(gif->LoadFromClipboardFormat(TGIFImage::ClipboardFormat(), lying, nullptr), EReadError);
+    EXPECT_THROW(gif->LoadFromClipboardFormat(TGIFImage::ClipboardFormat(), lying, nullptr),
+                 EReadError);
     EXPECT_TRUE(gif->Empty());
     GlobalFree(good);
     GlobalFree(lying);
     gif->Free();
 }
 
-}  // namespace
+} // namespace

@@ -41,7 +41,8 @@ void ExpectRaises(const std::function<void()>& action, const std::string& messag
 }
 
 TEST(GifReader, ScreenDescriptorAndGlobalTable) {
-    GifImageState image = Parse(GifBuilder().Signature("GIF87a").Screen(300, 200, 3, 5, 49).Trailer());
+    GifImageState image =
+        Parse(GifBuilder().Signature("GIF87a").Screen(300, 200, 3, 5, 49).Trailer());
     EXPECT_EQ(image.Version, 1);
     EXPECT_EQ(image.ScreenWidth, 300);
     EXPECT_EQ(image.ScreenHeight, 200);
@@ -57,14 +58,16 @@ TEST(GifReader, ScreenDescriptorAndGlobalTable) {
 }
 
 TEST(GifReader, BackgroundIndexOutsideTableIsNone) {
-    EXPECT_EQ(Parse(GifBuilder().Signature().Screen(1, 1, 1, 2).Trailer()).BackgroundColor, kGifNoColor);
-    EXPECT_EQ(Parse(GifBuilder().Signature().Screen(1, 1, 0, 0).Trailer()).BackgroundColor, kGifNoColor);
+    EXPECT_EQ(Parse(GifBuilder().Signature().Screen(1, 1, 1, 2).Trailer()).BackgroundColor,
+              kGifNoColor);
+    EXPECT_EQ(Parse(GifBuilder().Signature().Screen(1, 1, 0, 0).Trailer()).BackgroundColor,
+              kGifNoColor);
 }
 
 TEST(GifReader, SignatureLetterCase) {
     struct Case {
         const char* signature;
-        int version;  // 0: "Unknown GIF version"
+        int version; // 0: "Unknown GIF version"
     } cases[] = {{"GIF87a", 1}, {"GIF89a", 2}, {"gif89A", 2}, {"GiF87A", 1},
                  {"GIF88a", 0}, {"GIF89b", 0}, {"JIF89a", 0}, {"GIF8 a", 0}};
     for (const Case& c : cases) {
@@ -107,7 +110,8 @@ TEST(GifReader, FrameWithoutLocalTableUsesGlobal) {
 }
 
 TEST(GifReader, ZeroSizeTakesScreenSize) {
-    GifImageState image = Parse(Start(40, 30).Descriptor(0, 0, 0, 0).Raw(ImageData(2, LzwEncode({}, 2))).Trailer());
+    GifImageState image =
+        Parse(Start(40, 30).Descriptor(0, 0, 0, 0).Raw(ImageData(2, LzwEncode({}, 2))).Trailer());
     EXPECT_EQ(image.Frames[0].Item->Width, 40);
     EXPECT_EQ(image.Frames[0].Item->Height, 30);
 }
@@ -124,26 +128,30 @@ struct ControlCase {
 TEST(GifReader, GraphicControlInterpretation) {
     const ControlCase cases[] = {
         {"no control block", [](GifBuilder&) {}, kGifNoColor, 0, 0},
-        {"transparent index 1", [](GifBuilder& b) { b.GraphicControl(0x01, 7, 1); }, TestColor(1), 70, 0},
-        {"largest delay wins", [](GifBuilder& b) {
+        {"transparent index 1", [](GifBuilder& b) { b.GraphicControl(0x01, 7, 1); }, TestColor(1),
+         70, 0},
+        {"largest delay wins",
+         [](GifBuilder& b) {
              b.GraphicControl(0, 10, 0).GraphicControl(0, 5, 0).GraphicControl(0, 20, 0);
-         }, kGifNoColor, 200, 0},
-        {"disposal from the last", [](GifBuilder& b) {
-             b.GraphicControl(2 << 2, 0, 0).GraphicControl(3 << 2, 0, 0);
-         }, kGifNoColor, 0, 3},
-        {"index outside table keeps colour", [](GifBuilder& b) {
-             b.GraphicControl(0x01, 0, 0).GraphicControl(0x01, 0, 9);
-         }, TestColor(0), 0, 0},
-        {"flag clear resets colour", [](GifBuilder& b) {
-             b.GraphicControl(0x01, 0, 1).GraphicControl(0x00, 0, 1);
-         }, kGifNoColor, 0, 0},
-        {"delay above 6553 saturates", [](GifBuilder& b) { b.GraphicControl(0, 7000, 0); }, kGifNoColor, 65535, 0},
-        {"plain text discards pending control", [](GifBuilder& b) {
-             b.GraphicControl(0x01, 50, 1).PlainText({"hello"});
-         }, kGifNoColor, 0, 0},
-        {"control after plain text counts", [](GifBuilder& b) {
-             b.PlainText({"hi"}).GraphicControl(0x01, 3, 0);
-         }, TestColor(0), 30, 0},
+         },
+         kGifNoColor, 200, 0},
+        {"disposal from the last",
+         [](GifBuilder& b) { b.GraphicControl(2 << 2, 0, 0).GraphicControl(3 << 2, 0, 0); },
+         kGifNoColor, 0, 3},
+        {"index outside table keeps colour",
+         [](GifBuilder& b) { b.GraphicControl(0x01, 0, 0).GraphicControl(0x01, 0, 9); },
+         TestColor(0), 0, 0},
+        {"flag clear resets colour",
+         [](GifBuilder& b) { b.GraphicControl(0x01, 0, 1).GraphicControl(0x00, 0, 1); },
+         kGifNoColor, 0, 0},
+        {"delay above 6553 saturates", [](GifBuilder& b) { b.GraphicControl(0, 7000, 0); },
+         kGifNoColor, 65535, 0},
+        {"plain text discards pending control",
+         [](GifBuilder& b) { b.GraphicControl(0x01, 50, 1).PlainText({"hello"}); }, kGifNoColor, 0,
+         0},
+        {"control after plain text counts",
+         [](GifBuilder& b) { b.PlainText({"hi"}).GraphicControl(0x01, 3, 0); }, TestColor(0), 30,
+         0},
     };
     for (const ControlCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -167,11 +175,26 @@ TEST(GifReader, LoopBlock) {
         {"65535 caps at 30000", [](GifBuilder& b) { b.Loop(65535); }, true, 30000},
         {"0 loops forever", [](GifBuilder& b) { b.Loop(0); }, true, 0},
         {"5", [](GifBuilder& b) { b.Loop(5); }, true, 5},
-        {"ANIMEXTS", [](GifBuilder& b) { b.Application("ANIMEXTS1.0", {std::string{1, 3, 0}}); }, true, 3},
-        {"other application", [](GifBuilder& b) { b.Application("XMP DataXMP", {std::string{1, 3, 0}}); }, false, 1},
-        {"sub-block not starting with 1", [](GifBuilder& b) { b.Application("NETSCAPE2.0", {std::string{2, 3, 0}}); },
+        {"ANIMEXTS",
+         [](GifBuilder& b) {
+             b.Application("ANIMEXTS1.0", {std::string{1, 3, 0}});
+         },
+         true, 3},
+        {"other application",
+         [](GifBuilder& b) {
+             b.Application("XMP DataXMP", {std::string{1, 3, 0}});
+         },
          false, 1},
-        {"sub-block too short", [](GifBuilder& b) { b.Application("NETSCAPE2.0", {std::string{1, 3}}); }, false, 1},
+        {"sub-block not starting with 1",
+         [](GifBuilder& b) {
+             b.Application("NETSCAPE2.0", {std::string{2, 3, 0}});
+         },
+         false, 1},
+        {"sub-block too short",
+         [](GifBuilder& b) {
+             b.Application("NETSCAPE2.0", {std::string{1, 3}});
+         },
+         false, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -193,7 +216,8 @@ TEST(GifReader, TrailingCommentsBecomeImageComment) {
                                     .GraphicControl(0, 0, 0)
                                     .Comment({"second"})
                                     .Trailer());
-    const std::vector<std::string> expected = {"first", std::string("bin\0ary", 7), "\r\n\r\n", "second"};
+    const std::vector<std::string> expected = {"first", std::string("bin\0ary", 7), "\r\n\r\n",
+                                               "second"};
     EXPECT_EQ(image.Data->Comment, expected);
     // The comment before the frame stays with the frame.
     ASSERT_NE(image.Frames[0].Comment(), nullptr);
@@ -220,7 +244,8 @@ TEST(GifReader, AnimatedFramesKeepTheirOwnData) {
 TEST(GifReader, TruncatedImageDataKeepsFrameMarkedCorrupted) {
     Bytes full = Start(2, 1).Frame(2, 1, kTwoPixels, 2).Data();
     // Cut inside the first sub-block (after its size byte), and right after the code size byte.
-    for (std::size_t cut : {full.size() - 2, full.size() - 3 - LzwEncode(kTwoPixels, 2).size() + 1}) {
+    for (std::size_t cut :
+         {full.size() - 2, full.size() - 3 - LzwEncode(kTwoPixels, 2).size() + 1}) {
         SCOPED_TRACE(cut);
         Bytes file(full.begin(), full.begin() + std::ptrdiff_t(cut));
         GifImageState image = Parse(file);
@@ -242,7 +267,9 @@ TEST(GifReader, StrayBytes) {
     GifImageState image = Parse(Start().Frame(2, 1, kTwoPixels, 2).Raw({'X', 0x2C, 1, 2}));
     EXPECT_EQ(image.Frames.size(), 1u);
     // Zero padding between blocks is skipped.
-    EXPECT_EQ(Parse(Start().Raw({0, 0}).Frame(2, 1, kTwoPixels, 2).Raw({0, 0}).Trailer()).Frames.size(), 1u);
+    EXPECT_EQ(
+        Parse(Start().Raw({0, 0}).Frame(2, 1, kTwoPixels, 2).Raw({0, 0}).Trailer()).Frames.size(),
+        1u);
 
     const Bytes elsewhere[] = {
         Start().Raw({'X'}).Frame(2, 1, kTwoPixels, 2).Trailer(),
@@ -255,10 +282,16 @@ TEST(GifReader, StrayBytes) {
 }
 
 TEST(GifReader, UnknownExtensionLabel) {
-    ExpectRaises<EInvalidGraphicOperation>([] { Parse(Start().Raw({0x21, 0x99, 0})); },
-                                           "Unrecognized extension block: 99");
-    ExpectRaises<EInvalidGraphicOperation>([] { Parse(Start().Raw({0x21, 0x0A, 0})); },
-                                           "Unrecognized extension block: 0A");
+    ExpectRaises<EInvalidGraphicOperation>(
+        [] {
+            Parse(Start().Raw({0x21, 0x99, 0}));
+        },
+        "Unrecognized extension block: 99");
+    ExpectRaises<EInvalidGraphicOperation>(
+        [] {
+            Parse(Start().Raw({0x21, 0x0A, 0}));
+        },
+        "Unrecognized extension block: 0A");
 }
 
 // Every fixed-size read is checked: a file cut anywhere inside a fixed block
@@ -275,7 +308,7 @@ TEST(GifReader, CutInsideFixedBlocksRaisesReadError) {
     const Bytes full = b.Data();
     struct Region {
         const char* name;
-        std::size_t from, to;  // cut lengths that must raise EReadError
+        std::size_t from, to; // cut lengths that must raise EReadError
     } regions[] = {
         {"signature", 1, 5},
         {"screen descriptor and global table", 6, screenEnd - 1},
@@ -307,4 +340,4 @@ TEST(GifReader, FailedLoadKeepsFramesAppendedBefore) {
     EXPECT_FALSE(image.Looping);
 }
 
-}  // namespace
+} // namespace

@@ -14,7 +14,8 @@ Bytes SmallGif() {
 }
 
 Bytes WithPrefix(std::int32_t size, const Bytes& body) {
-    Bytes out = {std::uint8_t(size), std::uint8_t(size >> 8), std::uint8_t(size >> 16), std::uint8_t(size >> 24)};
+    Bytes out = {std::uint8_t(size), std::uint8_t(size >> 8), std::uint8_t(size >> 16),
+                 std::uint8_t(size >> 24)};
     out.insert(out.end(), body.begin(), body.end());
     return out;
 }
@@ -43,7 +44,7 @@ TEST(GifStreams, SizeAboveRemainingBytesRaisesBeforeReading) {
     GifImageState image;
     image.Frames.emplace_back();
     EXPECT_THROW(GifLoadFromStream(std::int64_t(1) << 40, stream, GifOptions{}, image), EReadError);
-    EXPECT_TRUE(image.Frames.empty());  // reset first
+    EXPECT_TRUE(image.Frames.empty()); // reset first
     EXPECT_EQ(stream.Position(), 0);
 }
 
@@ -85,11 +86,13 @@ TEST(GifStreams, ClipboardBlock) {
         std::size_t frames;
     } cases[] = {
         {"exact size", WithPrefix(std::int32_t(gif.size()), gif), false, 1},
-        {"block larger than the size", [&] {
+        {"block larger than the size",
+         [&] {
              Bytes b = WithPrefix(std::int32_t(gif.size()), gif);
              b.insert(b.end(), 3, 0);
              return b;
-         }(), false, 1},
+         }(),
+         false, 1},
         {"size beyond the block", WithPrefix(std::int32_t(gif.size()) + 1, gif), true, 0},
         {"huge size", WithPrefix(0x7FFFFFFF, gif), true, 0},
         {"empty block", Bytes{}, true, 0},
@@ -108,4 +111,4 @@ TEST(GifStreams, ClipboardBlock) {
     }
 }
 
-}  // namespace
+} // namespace
