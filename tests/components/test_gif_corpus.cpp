@@ -1,9 +1,10 @@
-// Writes the fuzz target's seed corpus from the hand-made files of these
+// Writes the fuzz targets' seed corpora from the hand-made files of these
 // tests. It runs only when asked:
-//   QUORVANE_WRITE_GIF_CORPUS=fuzz/gif/corpus build/<dir>/tests/components/components_gif_tests
+//   QUORVANE_WRITE_GIF_CORPUS=fuzz/gif build/<dir>/tests/components/components_gif_tests
 //       --gtest_filter=GifCorpus.*
-// Each file is one settings byte (bit 0: keep damaged frames, bit 1: clipboard
-// block) and then the input.
+// corpus/ (target gif): one settings byte (bit 0: keep damaged frames, bit 1:
+// clipboard block), then the input. lzw-corpus/ (target lzw): minimum code
+// size, bits per pixel, width, height, flags, then the sub-blocks.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -29,9 +30,33 @@ TEST(GifCorpus, WriteSeedCorpusWhenAsked) {
     if (!dir) {
         GTEST_SKIP() << "set QUORVANE_WRITE_GIF_CORPUS to a folder to write the seed corpus";
     }
-    std::filesystem::create_directories(dir);
+    const std::filesystem::path gifDir = std::filesystem::path(dir) / "corpus";
+    const std::filesystem::path lzwDir = std::filesystem::path(dir) / "lzw-corpus";
+    std::filesystem::create_directories(gifDir);
+    std::filesystem::create_directories(lzwDir);
+    auto writeLzw = [&](const std::string& name, std::uint8_t minimum, std::uint8_t bits, std::uint8_t width,
+                        std::uint8_t height, std::uint8_t flags, const Bytes& packed) {
+        std::ofstream out(lzwDir / (name + ".lzw"), std::ios::binary);
+        const Bytes data = ImageData(minimum, packed);
+        out.put(char(minimum)).put(char(bits - 1)).put(char(width)).put(char(height)).put(char(flags));
+        out.write(reinterpret_cast<const char*>(data.data() + 1), std::streamsize(data.size() - 1));
+    };
+    for (int bits = 1; bits <= 8; ++bits) {
+        const int minimum = std::max(2, bits);
+        writeLzw("depth" + std::to_string(bits), std::uint8_t(minimum), std::uint8_t(bits), 13, 9, 2,
+                 LzwEncode(Noise(13 * 9, bits, unsigned(bits + 50)), minimum));
+    }
+    writeLzw("interlaced", 4, 4, 5, 10, 3, LzwEncode(Noise(50, 4, 60), 4));
+    writeLzw("fulltable", 8, 8, 100, 100, 2, LzwEncode(Noise(10000, 8, 61), 8));
+    writeLzw("strict-truncated", 8, 8, 100, 100, 0, [] {
+        Bytes b = LzwEncode(Noise(10000, 8, 61), 8);
+        b.resize(b.size() / 3);
+        return b;
+    }());
+    writeLzw("cycle", 2, 2, 8, 1, 2, PackCodes({{4, 3}, {1, 3}, {7, 3}, {6, 3}, {7, 4}, {5, 4}}));
+    writeLzw("shapes", 2, 2, 4, 1, 2, PackCodes({{4, 3}, {4, 3}, {3, 3}, {6, 3}, {4, 3}, {5, 3}}));
     auto write = [&](const std::string& name, std::uint8_t settings, const Bytes& body) {
-        std::ofstream out(std::filesystem::path(dir) / (name + ".gif"), std::ios::binary);
+        std::ofstream out(gifDir / (name + ".gif"), std::ios::binary);
         out.put(char(settings));
         out.write(reinterpret_cast<const char*>(body.data()), std::streamsize(body.size()));
     };
