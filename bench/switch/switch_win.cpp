@@ -1,0 +1,242 @@
+// The desktop switch against windows of other processes: the engine's switch (enumerations,
+// filters, list rebuild, hung checks, the hidden-window record) beside its floor, the same
+// ShowWindow calls on the same windows with no bookkeeping at all.
+//   bench_switch [N...]        default 20 60 200 windows, half on each of two desktops
+// Prints "switch: windows=N engine_ms=X floor_ms=Y ratio=Z" per N (medians of one switch).
+// The program starts copies of itself as the other processes ("--child K": K titled windows).
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "desktops/DesktopEngine.h"
+#include "desktops/Win32WindowSystem_win.h"
+
+namespace {
+
+constexpr int kWindowsPerProcess = 10;
+constexpr int kWarmRounds = 2;
+constexpr int kRounds = 7;
+
+// ---- the other processes ----
+
+LRESULT CALLBACK ChildProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
+    return DefWindowProcA(window, message, wp, lp);
+}
+
+DWORD WINAPI WaitForParent(void*) {
+    char buffer[64];
+    DWORD got;
+    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), buffer, sizeof buffer, &got, nullptr) && got) {
+    }
+    ExitProcess(0);
+}
+
+int RunChild(int count) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = ChildProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = "SwitchBenchWindow";
+    RegisterClassA(&wc);
+    for (int i = 0; i < count; ++i) {
+        const std::string title = "switch bench #" + std::to_string(i + 1);
+        HWND h = CreateWindowExA(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW,
+                                 20 + 7 * i, 20 + 5 * i, 300, 200, nullptr, nullptr, wc.hInstance,
+                                 nullptr);
+        ShowWindow(h, SW_SHOWNOACTIVATE);
+    }
+    std::fputs("ready\n", stdout);
+    std::fflush(stdout);
+    CreateThread(nullptr, 0, WaitForParent, nullptr, 0, nullptr);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}
+
+struct Child {
+    PROCESS_INFORMATION process{};
+    HANDLE input = nullptr;
+};
+
+Child StartChild(int count) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE childIn, ourIn, ourOut, childOut;
+    CreatePipe(&childIn, &ourIn, &inherit, 0);
+    CreatePipe(&ourOut, &childOut, &inherit, 0);
+    SetHandleInformation(ourIn, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(ourOut, HANDLE_FLAG_INHERIT, 0);
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string command = "\"" + std::string(path) + "\" --child " + std::to_string(count);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = childIn;
+    si.hStdOutput = childOut;
+    si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    Child child;
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
+                        &child.process)) {
+        std::fprintf(stderr, "switch: cannot start a child (%lu)\n", GetLastError());
+        std::exit(1);
+    }
+    CloseHandle(childIn);
+    CloseHandle(childOut);
+    child.input = ourIn;
+    char c;
+    DWORD got;
+    while (ReadFile(ourOut, &c, 1, &got, nullptr) && got == 1 && c != '\n') {
+    }
+    CloseHandle(ourOut);
+    return child;
+}
+
+void EndChild(Child& child) {
+    CloseHandle(child.input);
+    if (WaitForSingleObject(child.process.hProcess, 3000) != WAIT_OBJECT_0) {
+        TerminateProcess(child.process.hProcess, 1);
+    }
+    CloseHandle(child.process.hProcess);
+    CloseHandle(child.process.hThread);
+}
+
+// ---- the measured side ----
+
+// The real window system, limited to the bench's own children (the bed's other windows stay),
+// recording the show and hide calls of a switch so the floor can repeat them.
+class TBenchSystem : public TWin32WindowSystem {
+public:
+    std::set<TProcessId> processes;
+    std::vector<std::pair<TWindowHandle, bool>>* recording = nullptr;
+
+    std::vector<TWindowHandle> TopLevelWindows() override {
+        auto all = TWin32WindowSystem::TopLevelWindows();
+        std::erase_if(all, [&](TWindowHandle w) { return processes.count(ProcessOf(w)) == 0; });
+        return all;
+    }
+    bool Show(TWindowHandle w) override {
+        if (recording) {
+            recording->emplace_back(w, true);
+        }
+        return TWin32WindowSystem::Show(w);
+    }
+    bool Hide(TWindowHandle w) override {
+        if (recording) {
+            recording->emplace_back(w, false);
+        }
+        return TWin32WindowSystem::Hide(w);
+    }
+};
+
+class TNoView : public TDesktopView {
+public:
+    TWindowHandle ManagerWindow() override { return 0; }
+    TWindowHandle ApplicationWindow() override { return 0; }
+    void SetDeskChecked(int, bool) override {}
+    void SetTrayHint(const std::string&) override {}
+    void SetStatusText(const std::string&) override {}
+    void SetTrayIcon(int) override {}
+    void ApplyWallpaper(int) override {}
+    void PostActiveDesk(int) override {}
+    bool IsManagerVisible() override { return false; }
+    void BringApplicationToFront() override {}
+    TWindowHandle SelectedWindow() override { return 0; }
+    void RefreshTree() override {}
+};
+
+double Milliseconds(std::chrono::steady_clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+template <class F>
+double Time(F&& f) {
+    const auto start = std::chrono::steady_clock::now();
+    f();
+    return Milliseconds(std::chrono::steady_clock::now() - start);
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void Replay(const std::vector<std::pair<TWindowHandle, bool>>& calls) {
+    for (const auto& [window, show] : calls) {
+        ShowWindow(TWin32WindowSystem::ToHwnd(window), show ? SW_SHOW : SW_HIDE);
+    }
+}
+
+void Measure(int windows) {
+    std::vector<Child> children;
+    TBenchSystem system;
+    for (int left = windows; left > 0; left -= kWindowsPerProcess) {
+        children.push_back(StartChild(std::min(left, kWindowsPerProcess)));
+        system.processes.insert(children.back().process.dwProcessId);
+    }
+    TNoView view;
+    TDesktopEngine engine(system, view);
+    engine.RefreshListWins();
+    // Every second window goes to desktop 1, so each switch hides half and shows half.
+    for (int i = engine.DeskWins[0].Count() - 1; i >= 0; i -= 2) {
+        const std::string entry = engine.DeskWins[0].Strings(i);
+        engine.DeskWins[1].Insert(0, entry);
+        engine.DeskWins[0].Delete(i);
+        ShowWindow(TWin32WindowSystem::ToHwnd(ParseHandle(entry)), SW_HIDE);
+    }
+    engine.SwitchAllowed = true;
+
+    std::vector<std::pair<TWindowHandle, bool>> away, back;
+    std::vector<double> engineTimes, floorTimes;
+    for (int round = 0; round < kWarmRounds + kRounds; ++round) {
+        away.clear();
+        back.clear();
+        system.recording = &away;
+        const double e1 = Time([&] { engine.MainProc(1); });
+        system.recording = &back;
+        const double e2 = Time([&] { engine.MainProc(0); });
+        system.recording = nullptr;
+        const double f1 = Time([&] { Replay(away); });
+        const double f2 = Time([&] { Replay(back); });
+        if (round >= kWarmRounds) {
+            engineTimes.insert(engineTimes.end(), {e1, e2});
+            floorTimes.insert(floorTimes.end(), {f1, f2});
+        }
+    }
+    const double engineMs = Median(engineTimes), floorMs = Median(floorTimes);
+    std::printf("switch: windows=%d engine_ms=%.2f floor_ms=%.2f ratio=%.3f\n", windows, engineMs,
+                floorMs, engineMs / floorMs);
+    std::fflush(stdout);
+    engine.ExitShowWindows();
+    for (auto& child : children) {
+        EndChild(child);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--child") {
+        return RunChild(std::atoi(argv[2]));
+    }
+    std::vector<int> counts;
+    for (int i = 1; i < argc; ++i) {
+        counts.push_back(std::atoi(argv[i]));
+    }
+    if (counts.empty()) {
+        counts = {20, 60, 200};
+    }
+    for (int windows : counts) {
+        if (windows > 0) {
+            Measure(windows);
+        }
+    }
+    return 0;
+}
