@@ -143,10 +143,14 @@ void TControl::HandleMouseMessage(TMessage& Message) {
     const TPoint p = PointFromLParam(static_cast<std::uint32_t>(Message.LParam));
     const TShiftState keys = KeysToShiftState(static_cast<std::uint32_t>(Message.WParam),
                                               GetKeyState(VK_MENU) < 0);
+    // A system class runs its own capture (a button pressed by the mouse
+    // loses its click if the capture is taken away under it).
+    auto* windowed = dynamic_cast<TWinControl*>(this);
+    const bool ownCapture = windowed == nullptr || !windowed->IsNativeClass();
     switch (Message.Msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-        if (ControlStyle.Contains(csCaptureMouse))
+        if (ownCapture && ControlStyle.Contains(csCaptureMouse))
             SetMouseCapture(true);
         if (Message.Msg == WM_LBUTTONDBLCLK) {
             if (ControlStyle.Contains(csDoubleClicks))
@@ -170,7 +174,7 @@ void TControl::HandleMouseMessage(TMessage& Message) {
     case WM_LBUTTONUP: {
         const bool clicked = ControlState.Contains(csClicked);
         ControlState.Exclude(csClicked).Exclude(csLButtonDown);
-        if (MouseCapture())
+        if (ownCapture && MouseCapture())
             SetMouseCapture(false);
         // A click needs the press and the release on this same control.
         if (clicked && PtInRect(ClientRect(), p))

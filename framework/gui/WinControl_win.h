@@ -112,6 +112,9 @@ public:
     // A solid brush of Color, owned by the control (for WM_CTLCOLOR*).
     HBRUSH BrushHandle();
 
+    // True for windows of a system class (BUTTON, EDIT, ...).
+    bool IsNativeClass() const noexcept { return native_; }
+
     // The object of a window made by this library, or nullptr.
     static TWinControl* FindControl(HWND Window) noexcept;
 
@@ -133,8 +136,6 @@ protected:
     // Paints the window-less children in z-order into DC (client coordinates).
     void PaintControls(HDC DC, TControl* First);
     void PaintHandler(TMessage& Message);
-    // True for windows of a system class (BUTTON, EDIT, ...).
-    bool IsNativeClass() const noexcept { return native_; }
     void UpdateBoundsFromWindow();
     void UpdateShowing();
     void AlignChildren();
