@@ -231,7 +231,7 @@ TEST_F(ComponentTest, ClassReferenceCreatesInsideTheOwner) {
     EXPECT_EQ(made->ClassName(), "TProbe");
     EXPECT_EQ(made->Owner(), form);
     EXPECT_EQ(made->ComponentIndex(), 0);
-    EXPECT_THROW(TComponentClass(TPersistent::StaticClass()), EInvalidCast);
+    EXPECT_THROW(TComponentClass{TPersistent::StaticClass()}, EInvalidCast);
     EXPECT_THROW(TComponentClass().Create(form), EInvalidOperation);
     form->Free();
 }

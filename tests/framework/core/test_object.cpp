@@ -93,7 +93,7 @@ TEST(TObjectModel, ClassReferencesCreateTheReferencedClass) {
 
     // A reference of a wider family cannot call a narrower family's constructor.
     EXPECT_THROW(TObjectClass(TBoxKernel::StaticClass()).Create(), EInvalidOperation);
-    EXPECT_THROW(TKernelClass(TLinearResampler::StaticClass()), EInvalidCast);
+    EXPECT_THROW(TKernelClass{TLinearResampler::StaticClass()}, EInvalidCast);
 }
 
 class TFailingStart : public TObject {
