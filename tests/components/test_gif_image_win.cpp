@@ -244,6 +244,83 @@ TEST_F(GifImageTest, LaterFramesDecodeOnDemandAndIndexPastTheListDrawsFrameZero)
     gif->Free();
 }
 
+struct ProgressLog {
+    void OnProgress(TObject*, TProgressStage stage, std::uint8_t percent, bool, const TRect&,
+                    const std::string& message) {
+        stages.push_back(stage);
+        percents.push_back(percent);
+        last = message;
+    }
+    std::vector<TProgressStage> stages;
+    std::vector<int> percents;
+    std::string last;
+};
+
+TEST_F(GifImageTest, DecodingReportsProgress) {
+    ProgressLog log;
+    TGIFImage* gif = Create<TGIFImage>();
+    gif->OnProgress = TProgressEvent(&log, &ProgressLog::OnProgress);
+    gif->LoadFromFile(File("progress.gif", SmallGif(false)));
+    ASSERT_GE(log.stages.size(), 3u);
+    EXPECT_EQ(log.stages.front(), psStarting);
+    EXPECT_EQ(log.stages.back(), psEnding);
+    EXPECT_EQ(log.percents.back(), 100);
+
+    log = ProgressLog();
+    EXPECT_THROW(gif->LoadFromFile(
+                     File("progress-bad.gif",
+                          GifBuilder().Signature().Screen(2, 1).Frame(2, 1, {0, 1}, 2).Trailer())),
+                 EInvalidGraphicOperation);
+    ASSERT_EQ(log.stages.size(), 2u);
+    EXPECT_EQ(log.stages.back(), psEnding);
+    EXPECT_EQ(log.percents.back(), 0);
+    EXPECT_EQ(log.last, "Wrong number of colors; must be a power of 2");
+    gif->Free();
+}
+
+TEST_F(GifImageTest, BitmapsInAndOut) {
+    TGIFImage* gif = Create<TGIFImage>();
+    gif->LoadFromFile(File("out.gif", SmallGif(true)));
+    // A bitmap draws the image onto itself (the framework's path for any graphic).
+    TBitmap* out = Create<TBitmap>();
+    out->Assign(gif);
+    EXPECT_EQ(out->Width(), 4);
+    EXPECT_EQ(out->Canvas()->Pixel(1, 0), TestColor(1));
+
+    // A bitmap becomes a one-frame image without encoded data.
+    TGIFImage* in = Create<TGIFImage>();
+    in->Assign(out);
+    EXPECT_EQ(in->FrameCount(), 1);
+    EXPECT_EQ(in->Version(), 1);
+    EXPECT_EQ(in->Width(), 4);
+    EXPECT_EQ(in->ScreenWidth(), 4);
+    EXPECT_EQ(in->Bitmap()->Canvas()->Pixel(3, 0), TestColor(3));
+    in->Free();
+    out->Free();
+    gif->Free();
+}
+
+TEST_F(GifImageTest, FormDataSizePrefix) {
+    const Bytes file = SmallGif(false);
+    auto stored = [&](std::int32_t size) {
+        TMemoryStream* stream = new TMemoryStream();
+        stream->WriteBuffer(&size, 4);
+        stream->WriteBuffer(file.data(), file.size());
+        stream->SetPosition(0);
+        return stream;
+    };
+    TGIFImage* gif = Create<TGIFImage>();
+    TMemoryStream* good = stored(std::int32_t(file.size()));
+    gif->ReadData(*good);
+    EXPECT_EQ(gif->Width(), 4);
+    TMemoryStream* lying = stored(0x7FFFFFFF);
+    EXPECT_THROW(gif->ReadData(*lying), EReadError);
+    EXPECT_TRUE(gif->Empty());
+    delete lying;
+    delete good;
+    gif->Free();
+}
+
 TEST_F(GifImageTest, ClipboardBlock) {
     const Bytes file = SmallGif(false);
     auto block = [](const Bytes& body, std::int32_t size) {
