@@ -30,6 +30,12 @@ void RegisterClass(TPersistentClass cls) {
         throw EInvalidOperation("A class named " + cls->ClassName() + " already exists");
 }
 
+#ifdef _WIN32
+void RegisterClassA(TPersistentClass cls) {
+    RegisterClass(cls);
+}
+#endif
+
 void RegisterClasses(std::initializer_list<TPersistentClass> classes) {
     for (TPersistentClass cls : classes)
         RegisterClass(cls);

@@ -12,6 +12,11 @@
 // Registers cls under its class name. Registering a class again does nothing;
 // another class under a taken name raises EInvalidOperation.
 void RegisterClass(TPersistentClass cls);
+#ifdef _WIN32
+// <windows.h> turns RegisterClass into RegisterClassA; this overload keeps
+// such translation units calling the registry, whatever the include order.
+void RegisterClassA(TPersistentClass cls);
+#endif
 void RegisterClasses(std::initializer_list<TPersistentClass> classes);
 // Removes cls when it is registered (under its name); nothing otherwise.
 void UnRegisterClass(TPersistentClass cls) noexcept;
