@@ -6,6 +6,7 @@
 #include "framework/core/ClassRegistry.h"
 #include "framework/core/Component.h"
 #include "framework/core/Events.h"
+#include "framework/core/ExceptionReport.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/Persistent.h"
 #include "framework/core/SharedImage.h"
@@ -115,6 +116,33 @@ TEST(TObjectModel, FreeAndNilClearsBeforeFreeing) {
     FreeAndNil(p);
     EXPECT_EQ(p, nullptr);
     FreeAndNil(p);  // nothing to do
+}
+
+TObject* gReportedSender = nullptr;
+std::string gReportedMessage;
+void Remember(TObject* sender, std::exception_ptr error) noexcept {
+    gReportedSender = sender;
+    try {
+        std::rethrow_exception(error);
+    } catch (const Exception& e) {
+        gReportedMessage = e.Message();
+    } catch (...) {
+    }
+}
+
+TEST(TObjectModel, ReportedExceptionsReachTheInstalledReporter) {
+    TNearestResampler sender;
+    TExceptionReporter previous = SetExceptionReporter(&Remember);
+    try {
+        throw EInvalidOperation("lost in a callback");
+    } catch (...) {
+        ReportException(&sender);
+    }
+    EXPECT_EQ(gReportedSender, &sender);
+    EXPECT_EQ(gReportedMessage, "lost in a callback");
+    EXPECT_FALSE(CallReporting(&sender, [] { throw EAbort(); }));
+    EXPECT_TRUE(CallReporting(&sender, [] {}));
+    SetExceptionReporter(previous);
 }
 
 // --- delegates --------------------------------------------------------------

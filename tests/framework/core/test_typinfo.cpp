@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -243,6 +244,27 @@ TEST(TypInfo, RedeclaringAnInheritedPropertyKeepsItsPlace) {
     EXPECT_TRUE(derived[0].Writable());
     EXPECT_EQ(derived[0].Default, 7);
     EXPECT_EQ(derived[2].Name, "C");
+}
+
+TEST(Variant, ConversionsAcceptOnlyExactValues) {
+    EXPECT_EQ(Variant(42).AsInteger(), 42);
+    EXPECT_EQ(Variant(3.0).AsInteger(), 3);
+    EXPECT_EQ(Variant("-17").AsInteger(), -17);
+    EXPECT_EQ(Variant(5).AsFloat(), 5.0);
+    EXPECT_EQ(Variant(12).AsString(), "12");
+    EXPECT_EQ(Variant().AsObject(), nullptr);
+    EXPECT_TRUE(Variant().IsEmpty());
+    const Variant bad[] = {Variant(2.5), Variant("12x"), Variant(""), Variant(" 1"),
+                           Variant(1e300), Variant(std::numeric_limits<double>::quiet_NaN()),
+                           Variant()};
+    for (const Variant& v : bad)
+        EXPECT_THROW(v.AsInteger(), EConvertError);
+    EXPECT_THROW(Variant(1.5).AsString(), EConvertError);
+    EXPECT_THROW(Variant("x").AsFloat(), EConvertError);
+    EXPECT_THROW(Variant(1).AsObject(), EConvertError);
+    EXPECT_THROW(Variant(1).AsMethod(), EConvertError);
+    EXPECT_TRUE(Variant("a") == Variant(std::string("a")));
+    EXPECT_FALSE(Variant(1) == Variant(1.0));
 }
 
 }  // namespace
