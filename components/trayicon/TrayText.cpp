@@ -12,8 +12,8 @@ std::string TrayTipText(std::string_view hint) {
     return tip;
 }
 
-void FillTrayTip(char (&tip)[kTrayTipCapacity], std::string_view hint) noexcept {
-    std::memset(tip, 0, sizeof tip);
+void FillTrayTip(char* tip, std::string_view hint) noexcept {
+    std::memset(tip, 0, kTrayTipCapacity);
     // GetShortHint allocates; the short part is found here without it.
     const std::string_view shortPart = hint.substr(0, hint.find('|'));
     const std::size_t n = shortPart.size() < kTrayTipCapacity - 1 ? shortPart.size()

@@ -16,8 +16,8 @@ inline constexpr std::size_t kTrayTipCapacity = 64;
 std::string TrayTipText(std::string_view hint);
 
 // Copies TrayTipText(hint) into a tip field of kTrayTipCapacity bytes,
-// zero-filled after the text.
-void FillTrayTip(char (&tip)[kTrayTipCapacity], std::string_view hint) noexcept;
+// zero-filled after the text. Precondition: tip holds kTrayTipCapacity bytes.
+void FillTrayTip(char* tip, std::string_view hint) noexcept;
 
 // The entry an animated icon shows for a frame index: the index clamped to
 // the list, so a list that shrank shows its last entry until the next tick.
