@@ -19,7 +19,7 @@ private:
     bool& allowed_;
 };
 
-}  // namespace
+} // namespace
 
 TDesktopEngine::TDesktopEngine(TWindowSystem& system, TDesktopView& view)
     : system_(system), view_(view) {}

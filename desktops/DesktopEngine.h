@@ -154,8 +154,7 @@ private:
     void GiveToOwnerDesktops(int desk, const std::string& entry, TWindowHandle owner,
                              bool childList);
     // Runs a manager-window side effect of the switch; a failure there must not stop the switch.
-    template <class Step>
-    static void SideEffect(Step&& step) noexcept {
+    template <class Step> static void SideEffect(Step&& step) noexcept {
         try {
             step();
         } catch (...) {

@@ -39,7 +39,7 @@ private:
     HANDLE handle_;
 };
 
-}  // namespace
+} // namespace
 
 std::vector<TWindowHandle> TWin32WindowSystem::TopLevelWindows() {
     std::vector<TWindowHandle> windows;

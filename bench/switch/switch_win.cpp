@@ -2,8 +2,11 @@
 // filters, list rebuild, hung checks, the hidden-window record) beside its floor, the same
 // ShowWindow calls on the same windows with no bookkeeping at all.
 //   bench_switch [N...]        default 20 60 200 windows, half on each of two desktops
-// Prints "switch: windows=N engine_ms=X floor_ms=Y ratio=Z" per N (medians of one switch).
-// The program starts copies of itself as the other processes ("--child K": K titled windows).
+// Prints "switch: windows=N engine_ms=X floor_ms=Y ratio=Z bookkeeping_ms=B" per N: medians of
+// one switch, the ratio the median of engine/floor pairs, B the engine's time outside the show
+// and hide calls.
+// The program starts copies of itself as the other processes ("--child K S": K titled windows
+// in the grid cells from S on).
 #include <windows.h>
 
 #include <algorithm>
@@ -20,8 +23,8 @@
 namespace {
 
 constexpr int kWindowsPerProcess = 10;
-constexpr int kWarmRounds = 2;
-constexpr int kRounds = 7;
+constexpr int kWarmRounds = 1;
+constexpr int kRounds = 5;
 
 // ---- the other processes ----
 
@@ -37,7 +40,9 @@ DWORD WINAPI WaitForParent(void*) {
     ExitProcess(0);
 }
 
-int RunChild(int count) {
+constexpr int kColumns = 12, kRows = 17, kCellWidth = 100, kCellHeight = 60;
+
+int RunChild(int count, int slot) {
     WNDCLASSA wc{};
     wc.lpfnWndProc = ChildProc;
     wc.hInstance = GetModuleHandleA(nullptr);
@@ -45,10 +50,13 @@ int RunChild(int count) {
     wc.lpszClassName = "SwitchBenchWindow";
     RegisterClassA(&wc);
     for (int i = 0; i < count; ++i) {
-        const std::string title = "switch bench #" + std::to_string(i + 1);
+        // Small windows side by side in a grid: the figures are of the calls, not of repainting
+        // whatever a hidden window uncovers.
+        const int cell = (slot + i) % (kColumns * kRows);
+        const std::string title = "switch bench #" + std::to_string(slot + i + 1);
         HWND h = CreateWindowExA(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW,
-                                 20 + 7 * i, 20 + 5 * i, 300, 200, nullptr, nullptr, wc.hInstance,
-                                 nullptr);
+                                 (cell % kColumns) * kCellWidth, (cell / kColumns) * kCellHeight,
+                                 kCellWidth, kCellHeight, nullptr, nullptr, wc.hInstance, nullptr);
         ShowWindow(h, SW_SHOWNOACTIVATE);
     }
     std::fputs("ready\n", stdout);
@@ -66,7 +74,7 @@ struct Child {
     HANDLE input = nullptr;
 };
 
-Child StartChild(int count) {
+Child StartChild(int count, int slot) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE childIn, ourIn, ourOut, childOut;
     CreatePipe(&childIn, &ourIn, &inherit, 0);
@@ -75,7 +83,8 @@ Child StartChild(int count) {
     SetHandleInformation(ourOut, HANDLE_FLAG_INHERIT, 0);
     char path[MAX_PATH];
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string command = "\"" + std::string(path) + "\" --child " + std::to_string(count);
+    std::string command = "\"" + std::string(path) + "\" --child " + std::to_string(count) + " " +
+                          std::to_string(slot);
     STARTUPINFOA si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
@@ -122,17 +131,21 @@ public:
         std::erase_if(all, [&](TWindowHandle w) { return processes.count(ProcessOf(w)) == 0; });
         return all;
     }
-    bool Show(TWindowHandle w) override {
+    // Time spent inside the show and hide calls themselves.
+    std::chrono::steady_clock::duration inCalls{};
+
+    bool Show(TWindowHandle w) override { return Call(w, true); }
+    bool Hide(TWindowHandle w) override { return Call(w, false); }
+
+private:
+    bool Call(TWindowHandle w, bool show) {
         if (recording) {
-            recording->emplace_back(w, true);
+            recording->emplace_back(w, show);
         }
-        return TWin32WindowSystem::Show(w);
-    }
-    bool Hide(TWindowHandle w) override {
-        if (recording) {
-            recording->emplace_back(w, false);
-        }
-        return TWin32WindowSystem::Hide(w);
+        const auto start = std::chrono::steady_clock::now();
+        const bool result = show ? TWin32WindowSystem::Show(w) : TWin32WindowSystem::Hide(w);
+        inCalls += std::chrono::steady_clock::now() - start;
+        return result;
     }
 };
 
@@ -156,8 +169,7 @@ double Milliseconds(std::chrono::steady_clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
-template <class F>
-double Time(F&& f) {
+template <class F> double Time(F&& f) {
     const auto start = std::chrono::steady_clock::now();
     f();
     return Milliseconds(std::chrono::steady_clock::now() - start);
@@ -178,7 +190,7 @@ void Measure(int windows) {
     std::vector<Child> children;
     TBenchSystem system;
     for (int left = windows; left > 0; left -= kWindowsPerProcess) {
-        children.push_back(StartChild(std::min(left, kWindowsPerProcess)));
+        children.push_back(StartChild(std::min(left, kWindowsPerProcess), windows - left));
         system.processes.insert(children.back().process.dwProcessId);
     }
     TNoView view;
@@ -193,26 +205,36 @@ void Measure(int windows) {
     }
     engine.SwitchAllowed = true;
 
-    std::vector<std::pair<TWindowHandle, bool>> away, back;
-    std::vector<double> engineTimes, floorTimes;
+    // Each engine switch is paired with the floor's replay of the same calls right after it, and
+    // the ratio is the median of the pairs: on a shared machine the cost of a cross-process call
+    // drifts more between rounds than the bookkeeping weighs.
+    std::vector<double> engineTimes, floorTimes, ratios, bookkeeping;
     for (int round = 0; round < kWarmRounds + kRounds; ++round) {
-        away.clear();
-        back.clear();
-        system.recording = &away;
-        const double e1 = Time([&] { engine.MainProc(1); });
-        system.recording = &back;
-        const double e2 = Time([&] { engine.MainProc(0); });
-        system.recording = nullptr;
-        const double f1 = Time([&] { Replay(away); });
-        const double f2 = Time([&] { Replay(back); });
-        if (round >= kWarmRounds) {
-            engineTimes.insert(engineTimes.end(), {e1, e2});
-            floorTimes.insert(floorTimes.end(), {f1, f2});
+        for (int target : {1, 0}) {
+            std::vector<std::pair<TWindowHandle, bool>> calls;
+            system.recording = &calls;
+            system.inCalls = {};
+            const double e = Time([&] { engine.MainProc(target); });
+            const double inside = Milliseconds(system.inCalls);
+            system.recording = nullptr;
+            // Undo the switch with the same calls in reverse effect, then time the replay of it.
+            std::vector<std::pair<TWindowHandle, bool>> undo;
+            for (auto it = calls.rbegin(); it != calls.rend(); ++it) {
+                undo.emplace_back(it->first, !it->second);
+            }
+            Replay(undo);
+            const double f = Time([&] { Replay(calls); });
+            if (round >= kWarmRounds) {
+                engineTimes.push_back(e);
+                floorTimes.push_back(f);
+                ratios.push_back(e / f);
+                bookkeeping.push_back(e - inside);
+            }
         }
     }
-    const double engineMs = Median(engineTimes), floorMs = Median(floorTimes);
-    std::printf("switch: windows=%d engine_ms=%.2f floor_ms=%.2f ratio=%.3f\n", windows, engineMs,
-                floorMs, engineMs / floorMs);
+    std::printf("switch: windows=%d engine_ms=%.2f floor_ms=%.2f ratio=%.3f bookkeeping_ms=%.2f\n",
+                windows, Median(engineTimes), Median(floorTimes), Median(ratios),
+                Median(bookkeeping));
     std::fflush(stdout);
     engine.ExitShowWindows();
     for (auto& child : children) {
@@ -220,11 +242,11 @@ void Measure(int windows) {
     }
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--child") {
-        return RunChild(std::atoi(argv[2]));
+    if (argc == 4 && std::string(argv[1]) == "--child") {
+        return RunChild(std::atoi(argv[2]), std::atoi(argv[3]));
     }
     std::vector<int> counts;
     for (int i = 1; i < argc; ++i) {

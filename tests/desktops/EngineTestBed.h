@@ -80,8 +80,12 @@ struct TEngineBed {
         const std::uint64_t start = hour < 0 ? Hour(0) + Minute(++started_) : Hour(hour);
         return screen.CreateWindow(screen.StartProcess(start), title);
     }
-    static std::uint64_t Minute(int minute) { return static_cast<std::uint64_t>(minute) * 600'000'000ull; }
-    static std::uint64_t Hour(int hour) { return static_cast<std::uint64_t>(hour) * 36'000'000'000ull; }
+    static std::uint64_t Minute(int minute) {
+        return static_cast<std::uint64_t>(minute) * 600'000'000ull;
+    }
+    static std::uint64_t Hour(int hour) {
+        return static_cast<std::uint64_t>(hour) * 36'000'000'000ull;
+    }
 
     void Start() {
         engine.RefreshListWins();
@@ -105,7 +109,6 @@ private:
     int started_ = 0;
 
 public:
-
     // Index of the first call of this kind on this window in the fake's log, or -1.
     int CallIndex(TFakeWindowSystem::CallKind kind, TWindowHandle window) const {
         const auto& calls = screen.Calls();

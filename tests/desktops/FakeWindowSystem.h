@@ -50,8 +50,9 @@ public:
     TProcessId StartProcess(std::optional<std::uint64_t> created);
     // A top-level window of `process`, created on top of the stack. `handle` 0 takes the next
     // free value. Returns the handle.
-    TWindowHandle CreateWindow(TProcessId process, const std::string& title, TWindowHandle owner = 0,
-                               bool popup = false, bool visible = true, TWindowHandle handle = 0);
+    TWindowHandle CreateWindow(TProcessId process, const std::string& title,
+                               TWindowHandle owner = 0, bool popup = false, bool visible = true,
+                               TWindowHandle handle = 0);
     // Destroys the window and (as the system does) the windows it owns.
     void DestroyWindow(TWindowHandle window);
     // The process ends: its windows go, and its time can no longer be read.
@@ -105,7 +106,7 @@ private:
         std::optional<std::uint64_t> created;
         bool hung = false;
         bool ended = false;
-        std::vector<std::pair<TWindowHandle, bool>> posted;  // window, show
+        std::vector<std::pair<TWindowHandle, bool>> posted; // window, show
     };
 
     Window* Lookup(TWindowHandle window);

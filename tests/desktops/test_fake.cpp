@@ -30,8 +30,8 @@ TEST(FakeWindowSystem, ShownWindowsRiseWithTheirOwnedWindowsAboveThem) {
     const TWindowHandle other = screen.CreateWindow(p, "other");
     screen.Hide(owner);
     EXPECT_TRUE(screen.IsAbove(other, owner));
-    EXPECT_TRUE(screen.Show(dialog));  // still visible: nothing moves
-    EXPECT_FALSE(screen.Show(owner));  // was hidden
+    EXPECT_TRUE(screen.Show(dialog)); // still visible: nothing moves
+    EXPECT_FALSE(screen.Show(owner)); // was hidden
     EXPECT_EQ(screen.Stack()[0], dialog);
     EXPECT_EQ(screen.Stack()[1], owner);
     EXPECT_TRUE(screen.IsAbove(owner, other));
@@ -63,7 +63,7 @@ TEST(FakeWindowSystem, EndedProcessesTakeTheirWindowsAndTimes) {
     EXPECT_EQ(screen.ProcessCreationTime(p), 42u);
     screen.EndProcess(p);
     EXPECT_FALSE(screen.Exists(owner));
-    EXPECT_FALSE(screen.Exists(dialog));  // owned windows go with their owner
+    EXPECT_FALSE(screen.Exists(dialog)); // owned windows go with their owner
     EXPECT_EQ(screen.ProcessCreationTime(p), std::nullopt);
     EXPECT_EQ(screen.ProcessOf(owner), 0u);
 }
@@ -77,4 +77,4 @@ TEST(FakeWindowSystem, ShellRestartGivesANewDesktopWindow) {
     EXPECT_EQ(screen.ShellDesktopWindow(), second);
 }
 
-}  // namespace
+} // namespace

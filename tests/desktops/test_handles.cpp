@@ -27,11 +27,11 @@ TEST(HandleText, CanonicalDecimalRoundTrips) {
 
 // Only the one canonical spelling names a window: any other would compare unequal as text.
 TEST(HandleText, NonCanonicalTextNamesNoWindow) {
-    const char* cases[] = {"",    "-1",   "+1",         "007",         "00",   "4294967296",
-                           "99999999999", "12a", " 12", "12 ", "0x10", "1e3", "\xb2"};
+    const char* cases[] = {"",    "-1",  "+1",  "007",  "00",  "4294967296", "99999999999",
+                           "12a", " 12", "12 ", "0x10", "1e3", "\xb2"};
     for (const char* text : cases) {
         EXPECT_EQ(ParseHandle(text), 0u) << '"' << text << '"';
     }
 }
 
-}  // namespace
+} // namespace

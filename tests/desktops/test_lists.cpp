@@ -87,7 +87,7 @@ TEST(CopyAppWin, WithNoWindowSelectedDoesNothing) {
 TEST(ShowWin, InsertsAtThePositionGivenAndOwnedWindowsFirst) {
     struct Case {
         int position;
-        Handles expected;  // filled in below: 0 stands for the moved window
+        Handles expected; // filled in below: 0 stands for the moved window
     };
     const Case cases[] = {{0, {0, 1}}, {1, {1, 0}}, {-1, {1, 0}}, {7, {1, 0}}};
     for (const auto& c : cases) {
@@ -100,7 +100,7 @@ TEST(ShowWin, InsertsAtThePositionGivenAndOwnedWindowsFirst) {
         }
         EXPECT_EQ(bed.Desk(1), expected);
         EXPECT_EQ(bed.Children(1), (Handles{bed.dialog}));
-        EXPECT_EQ(bed.Desk(0), (Handles{bed.main, bed.other}));  // a give, not a take
+        EXPECT_EQ(bed.Desk(0), (Handles{bed.main, bed.other})); // a give, not a take
     }
 }
 
@@ -161,7 +161,7 @@ TEST(HideWin, AWindowTheDesktopLacksLeavesItsListsAndScreenAlone) {
     ListBed bed;
     bed.screen.ClearCalls();
     bed.engine.HideWin(0, bed.there);
-    bed.engine.HideWin(0, 0);  // no window owns the unowned ones
+    bed.engine.HideWin(0, 0); // no window owns the unowned ones
     EXPECT_TRUE(bed.screen.Calls().empty());
     EXPECT_EQ(bed.Desk(0), (Handles{bed.main, bed.other}));
     EXPECT_EQ(bed.Children(0), (Handles{bed.dialog}));
@@ -207,7 +207,7 @@ TEST(MoveAllWins, GivesEachWindowOnceAndLeavesTheRemovedDesktopsEmpty) {
     bed.engine.NumDesks = 2;
     EXPECT_EQ(bed.Desk(1), (Handles{a, shared, b}));
     EXPECT_EQ(bed.Children(1), (Handles{orphan}));
-    EXPECT_TRUE(bed.Visible(orphan));  // desktop 1 is active: given and shown at once
+    EXPECT_TRUE(bed.Visible(orphan)); // desktop 1 is active: given and shown at once
     EXPECT_TRUE(bed.Visible(a) && bed.Visible(shared) && bed.Visible(b));
     for (int desk : {2, 3}) {
         EXPECT_TRUE(bed.Desk(desk).empty());
@@ -245,12 +245,11 @@ TEST(ExitShowWindows, ShowsEveryWindowTheEngineHidAndNoStranger) {
                         closed = bed.App("closed");
     bed.Start();
     bed.engine.MainProc(1);
-    bed.engine.HideWin(0, removed);  // off an inactive desktop: hidden and in no list
+    bed.engine.HideWin(0, removed); // off an inactive desktop: hidden and in no list
     EXPECT_FALSE(bed.Visible(removed));
     bed.screen.DestroyWindow(closed);
-    const TWindowHandle stranger =
-        bed.screen.CreateWindow(bed.screen.StartProcess(std::nullopt), "stranger", 0, false, false,
-                                closed);
+    const TWindowHandle stranger = bed.screen.CreateWindow(bed.screen.StartProcess(std::nullopt),
+                                                           "stranger", 0, false, false, closed);
     bed.engine.DeskWins[0].Delete(bed.engine.DeskWins[0].IndexOf(HandleText(closed)));
     bed.engine.ExitShowWindows();
     EXPECT_TRUE(bed.Visible(kept));
@@ -258,7 +257,7 @@ TEST(ExitShowWindows, ShowsEveryWindowTheEngineHidAndNoStranger) {
     EXPECT_FALSE(bed.Visible(stranger));
     EXPECT_TRUE(bed.engine.HiddenWindows().empty());
     bed.screen.ClearCalls();
-    bed.engine.ExitShowWindows();  // the exit routine runs twice
+    bed.engine.ExitShowWindows(); // the exit routine runs twice
     EXPECT_TRUE(bed.Visible(kept) && bed.Visible(removed));
 }
 
@@ -287,4 +286,4 @@ TEST(ExitShowWindows, ShowsTheOtherDesktopsInOrderThenBringsTheActiveOnesWindowF
     }
 }
 
-}  // namespace
+} // namespace

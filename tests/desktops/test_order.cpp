@@ -94,4 +94,4 @@ TEST(SortByProcessTime, OrdersKnownTimesFirstAndKeepsDiscoveryOrderAmongEquals) 
     }
 }
 
-}  // namespace
+} // namespace

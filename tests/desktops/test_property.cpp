@@ -14,7 +14,7 @@
 namespace {
 
 constexpr int kSequences = 200;
-constexpr int kStepsPerSequence = 50;  // 10,000 steps in all
+constexpr int kStepsPerSequence = 50; // 10,000 steps in all
 constexpr std::size_t kMaxWindows = 40;
 
 class TRun {
@@ -154,7 +154,7 @@ private:
     }
 
     void Switch() {
-        const int target = Pick(bed_.engine.NumDesks + 1) - 1;  // -1: the next desktop
+        const int target = Pick(bed_.engine.NumDesks + 1) - 1; // -1: the next desktop
         // The callers' guard: no switch to the active desktop.
         if (target == bed_.engine.ActiveDesk) {
             return;
@@ -163,8 +163,7 @@ private:
         bed_.engine.MainProc(target);
     }
 
-    template <class Action>
-    void WithListedWindow(const char* name, Action action) {
+    template <class Action> void WithListedWindow(const char* name, Action action) {
         const int s = Pick(bed_.engine.NumDesks);
         const TStringList& list = bed_.engine.DeskWins[s];
         if (list.Count() == 0) {
@@ -204,7 +203,7 @@ private:
         const int roll = Pick(5);
         std::optional<std::uint64_t> start;
         if (roll != 0) {
-            start = TEngineBed::Minute(Pick(30));  // equal times happen
+            start = TEngineBed::Minute(Pick(30)); // equal times happen
         }
         const TProcessId p = bed_.screen.StartProcess(start);
         processes_.push_back(p);
@@ -331,4 +330,4 @@ TEST(DesktopEngineProperty, NoWindowStaysHiddenAfterExitAndTheListsKeepTheirShap
     }
 }
 
-}  // namespace
+} // namespace

@@ -18,13 +18,12 @@ struct WrapCase {
 
 TEST(MainProc, TargetWrapsToTheFirstDesktop) {
     const WrapCase cases[] = {
-        {4, 3, -1, 0},  // next after the last
-        {3, 2, -1, 0},  // next after the last of three
-        {3, 0, 3, 0},   // beyond the count
-        {4, 1, -1, 2},  // next
-        {2, 1, -1, 0},
-        {4, 0, 7, 0},   // far beyond: no list outside the four is touched
-        {4, 2, -5, 0},  // a negative index other than -1 names no desktop
+        {4, 3, -1, 0},               // next after the last
+        {3, 2, -1, 0},               // next after the last of three
+        {3, 0, 3, 0},                // beyond the count
+        {4, 1, -1, 2},               // next
+        {2, 1, -1, 0}, {4, 0, 7, 0}, // far beyond: no list outside the four is touched
+        {4, 2, -5, 0},               // a negative index other than -1 names no desktop
     };
     for (const auto& c : cases) {
         TEngineBed bed;
@@ -42,8 +41,8 @@ TEST(MainProc, SideEffectsOfTheManagerWindowInOrder) {
     bed.Start();
     bed.engine.MainProc(2);
     const std::vector<std::string> expected = {
-        "check 0 off", "hint Desktop 3", "status   Active Desktop: 3", "check 2 on",
-        "icon 2",      "wallpaper 2",    "band 2"};
+        "check 0 off", "hint Desktop 3", "status   Active Desktop: 3", "check 2 on", "icon 2",
+        "wallpaper 2", "band 2"};
     EXPECT_EQ(bed.view.log, expected);
 }
 
@@ -52,14 +51,17 @@ TEST(MainProc, SideEffectsOfTheManagerWindowInOrder) {
 TEST(MainProc, NewWindowsJoinTheLeftDesktopInProcessStartOrder) {
     struct Case {
         const char* name;
-        std::vector<std::optional<int>> hours;  // start hour of each new window's process, by creation
-        std::vector<int> expected;              // creation indexes in list order
+        std::vector<std::optional<int>>
+            hours;                 // start hour of each new window's process, by creation
+        std::vector<int> expected; // creation indexes in list order
     };
     const Case cases[] = {
         {"the 09:00 one before the 10:00 one", {10, 9}, {1, 0}},
         {"already in start order", {8, 11}, {0, 1}},
         // Discovery is top of the stack first, the reverse of creation.
-        {"unreadable ones last, in discovery order", {std::nullopt, 10, std::nullopt, 9}, {3, 1, 2, 0}},
+        {"unreadable ones last, in discovery order",
+         {std::nullopt, 10, std::nullopt, 9},
+         {3, 1, 2, 0}},
         {"all unreadable: discovery order", {std::nullopt, std::nullopt}, {1, 0}},
     };
     for (const auto& c : cases) {
@@ -105,7 +107,7 @@ TEST(MainProc, AWindowItsProgramHidDropsOutAMinimisedOneStays) {
     bed.engine.MainProc(1);
     EXPECT_EQ(bed.Desk(0), (Handles{minimised, plain}));
     bed.engine.MainProc(0);
-    EXPECT_FALSE(bed.Visible(hidden));  // not the manager's to show
+    EXPECT_FALSE(bed.Visible(hidden)); // not the manager's to show
     EXPECT_TRUE(bed.Visible(minimised));
     EXPECT_TRUE(bed.Visible(plain));
 }
@@ -259,7 +261,7 @@ TEST(MainProc, AHungWindowIsShownAndHiddenAsynchronously) {
     bed.engine.MainProc(1);
     EXPECT_EQ(bed.screen.BlockingCalls(), 0);
     EXPECT_NE(bed.CallIndex(Kind::HideAsync, hung), -1);
-    EXPECT_NE(bed.CallIndex(Kind::Hide, fine), -1);  // the others keep their stacking order
+    EXPECT_NE(bed.CallIndex(Kind::Hide, fine), -1); // the others keep their stacking order
     EXPECT_TRUE(bed.engine.SwitchAllowed);
     bed.screen.SetHung(bed.screen.ProcessOf(hung), false);
     EXPECT_FALSE(bed.Visible(hung));
@@ -378,4 +380,4 @@ TEST(RefreshActiveDesktop, RestacksTheWindowsInListOrder) {
     EXPECT_TRUE(bed.engine.HiddenWindows().empty());
 }
 
-}  // namespace
+} // namespace

@@ -110,7 +110,7 @@ TEST_F(FarmBed, ASwitchHidesAndShowsOtherProcessesWindowsInListOrder) {
     EXPECT_TRUE(Contains(engine.DeskWins[0], a1));
     EXPECT_TRUE(Contains(engine.DeskWins[0], a2));
     EXPECT_TRUE(Contains(engine.DeskWins[0], tool));
-    EXPECT_FALSE(Contains(engine.DeskWins[0], dialog));  // a popup: its parent is its owner
+    EXPECT_FALSE(Contains(engine.DeskWins[0], dialog)); // a popup: its parent is its owner
     EXPECT_TRUE(Contains(engine.DeskChildWins[0], dialog));
     EXPECT_FALSE(Contains(engine.DeskWins[0], untitled));
     EXPECT_FALSE(Contains(engine.DeskChildWins[0], untitled));
@@ -120,7 +120,7 @@ TEST_F(FarmBed, ASwitchHidesAndShowsOtherProcessesWindowsInListOrder) {
     for (HWND w : {a1, a2, dialog, tool}) {
         EXPECT_FALSE(Visible(w));
     }
-    EXPECT_TRUE(Visible(untitled));  // never listed, never hidden
+    EXPECT_TRUE(Visible(untitled)); // never listed, never hidden
     const auto b = Spawn("Beta");
     HWND b1 = b.Of("main")[0];
 
@@ -152,8 +152,8 @@ TEST_F(FarmBed, WindowsThatAppearedJoinTheLeftDesktopInProcessStartOrder) {
     // The latest window is on top, so it is found first: the order must come from the start times.
     ASSERT_LT(StackIndex(late.Of("main")[0]), StackIndex(early.Of("main")[0]));
     engine.MainProc(1);
-    const Handles expected = {H(first.Of("main")[0]), H(early.Of("main")[0]),
-                              H(late.Of("main")[1]), H(late.Of("main")[0])};
+    const Handles expected = {H(first.Of("main")[0]), H(early.Of("main")[0]), H(late.Of("main")[1]),
+                              H(late.Of("main")[0])};
     EXPECT_EQ(Entries(engine.DeskWins[0]), expected);
 }
 
@@ -203,4 +203,4 @@ TEST_F(FarmBed, ExitShowsEveryWindowOfEveryDesktop) {
     }
 }
 
-}  // namespace
+} // namespace
