@@ -20,6 +20,13 @@ void UnregisterUtilityClass() noexcept;
 namespace {
 
 constexpr const char* kApplicationClass = "TApplication";
+constexpr UINT_PTR kHintShowTimer = 1;
+constexpr UINT_PTR kHintHideTimer = 2;
+
+// ShowHint holds for a control and every parent up to the form.
+bool HintAllowed(TControl* control) {
+    return control != nullptr && control->ShowHint() && !control->Hint().empty();
+}
 
 struct TStartupHook {
     TStartupStage Stage;
@@ -160,6 +167,13 @@ LRESULT TApplication::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
                 SetForegroundWindow(target->Handle());
         }
         return 0;
+    case WM_TIMER:
+        KillTimer(handle_, WParam);
+        if (WParam == kHintShowTimer)
+            ActivateHint();
+        else if (WParam == kHintHideTimer)
+            CancelHint();
+        return 0;
     case WM_CLOSE:
         if (mainForm_ != nullptr)
             mainForm_->Close();
@@ -274,6 +288,7 @@ void TApplication::Idle() {
                 over = w;
         }
         SetMouseControl(over);
+        HintMouseMoved(over);
         if (OnIdle)
             OnIdle(this, done);
     } catch (...) {
@@ -366,6 +381,60 @@ bool TApplication::HelpCommand(UINT Command, ULONG_PTR Data) {
     return result;
 }
 
+void TApplication::HintMouseMoved(TControl* Control) {
+    if (Control == hintControl_ || library_)
+        return;
+    CancelHint();
+    hintControl_ = Control;
+    if (ShowHint && HintAllowed(Control))
+        SetTimer(handle_, kHintShowTimer, static_cast<UINT>(HintPause), nullptr);
+}
+
+void TApplication::CancelHint() {
+    if (handle_ != nullptr) {
+        KillTimer(handle_, kHintShowTimer);
+        KillTimer(handle_, kHintHideTimer);
+    }
+    if (hintWindow_ != nullptr)
+        hintWindow_->ReleaseHandle();
+}
+
+void TApplication::ControlGone(TControl* Control) noexcept {
+    if (hintControl_ != Control)
+        return;
+    hintControl_ = nullptr;
+    if (handle_ != nullptr)
+        KillTimer(handle_, kHintShowTimer);
+}
+
+void TApplication::ActivateHint() {
+    TControl* control = hintControl_;
+    if (control == nullptr || !HintAllowed(control))
+        return;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    THintInfo info;
+    info.HintControl = control;
+    info.HintColor = HintColor;
+    info.HintMaxWidth = GetSystemMetrics(SM_CXSCREEN);
+    info.CursorPos = control->ScreenToClient(Point(cursor.x, cursor.y));
+    info.CursorRect = control->ClientRect();
+    info.HintPos = Point(cursor.x, cursor.y + 20);
+    info.HintStr = control->Hint();
+    info.HideTimeout = HintHidePause;
+    // The control (or the toolkit layer on it) may change or veto the hint.
+    if (control->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)) != 0 || info.HintStr.empty())
+        return;
+    if (hintWindow_ == nullptr)
+        hintWindow_ = Create<THintWindow>(this);
+    hintWindow_->SetColor(info.HintColor);
+    TRect r = hintWindow_->CalcHintRect(info.HintMaxWidth, info.HintStr);
+    r = Bounds(info.HintPos.X, info.HintPos.Y, r.Width(), r.Height());
+    hintWindow_->ActivateHint(r, info.HintStr);
+    if (info.HideTimeout > 0)
+        SetTimer(handle_, kHintHideTimer, static_cast<UINT>(info.HideTimeout), nullptr);
+}
+
 void TApplication::FormGone(TCustomForm* Form) noexcept {
     if (mainForm_ == Form)
         mainForm_ = nullptr;
@@ -376,6 +445,8 @@ void TApplication::FormGone(TCustomForm* Form) noexcept {
 }
 
 void TApplication::Notification(TComponent* AComponent, TOperation Operation) {
+    if (Operation == opRemove && AComponent == hintWindow_)
+        hintWindow_ = nullptr;
     if (Operation == opRemove)
         if (auto* form = dynamic_cast<TCustomForm*>(AComponent))
             FormGone(form);

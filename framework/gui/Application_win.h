@@ -8,6 +8,7 @@
 #include "framework/core/Component.h"
 #include "framework/core/Events.h"
 #include "framework/gui/Form_win.h"
+#include "framework/gui/HintWindow_win.h"
 
 using TExceptionEvent = TDelegate<void(TObject* Sender, const std::exception_ptr& E)>;
 using TIdleEvent = TDelegate<void(TObject* Sender, bool& Done)>;
@@ -95,6 +96,16 @@ public:
     // The form that activation of the application window hands on to.
     TCustomForm* ActivationTarget() const;
 
+    // Hints: the control under the mouse changed (from idle tracking).
+    void HintMouseMoved(TControl* Control);
+    // Hides the hint now.
+    void CancelHint();
+    // A control is going: forget it as the hint's control.
+    void ControlGone(TControl* Control) noexcept;
+    // The hint window, while a hint is shown or waiting (else nullptr).
+    THintWindow* HintWindow() const noexcept { return hintWindow_; }
+    TControl* HintControl() const noexcept { return hintControl_; }
+
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
@@ -104,6 +115,7 @@ private:
     void Idle();
     bool IsKeyMsg(MSG& Msg);
     LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam);
+    void ActivateHint();
 
     HWND handle_ = nullptr;
     bool library_ = false;
@@ -113,6 +125,8 @@ private:
     TCustomForm* mainForm_ = nullptr;
     TCustomForm* modalForm_ = nullptr;
     TCustomForm* lastActiveForm_ = nullptr;
+    THintWindow* hintWindow_ = nullptr;
+    TControl* hintControl_ = nullptr;
 };
 
 extern TApplication* Application;

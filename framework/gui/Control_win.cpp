@@ -4,6 +4,7 @@
 
 #include "framework/core/ExceptionReport.h"
 #include "framework/core/Exceptions.h"
+#include "framework/gui/Application_win.h"
 #include "framework/gui/Form_win.h"
 #include "framework/gui/MessageRules.h"
 #include "framework/gui/Messages.h"
@@ -48,6 +49,8 @@ void TControl::FontChanged(TObject*) {
 }
 
 TControl::~TControl() {
+    if (Application != nullptr)
+        Application->ControlGone(this);
     delete font_;
     if (gMouseControl == this)
         gMouseControl = nullptr;

@@ -245,6 +245,7 @@ protected:
 private:
     friend class TWinControl;
     friend class TCustomForm;
+    friend class THintWindow;
     void HandleMouseMessage(TMessage& Message);
     void HandleContextMenu(TMessage& Message);
     void CallWndProc(TMessage& Message) { WndProc(Message); }

@@ -791,7 +791,11 @@ void TWinControl::WndProc(TMessage& Message) {
             if (target == nullptr && GetCapture() != handle_)
                 target = ControlAtPos(p, false, false);
             if (Message.Msg == WM_MOUSEMOVE) {
-                SetMouseControl(target != nullptr ? target : this);
+                // The idle check (current cursor position) tracks the mouse
+                // in a program; a library has no loop of its own, so there the
+                // moves do, with WM_MOUSELEAVE for the way out.
+                if (IsLibrary())
+                    SetMouseControl(target != nullptr ? target : this);
                 TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, handle_, 0};
                 TrackMouseEvent(&tme);
             }

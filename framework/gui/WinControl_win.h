@@ -136,7 +136,9 @@ protected:
     // Paints the window-less children in z-order into DC (client coordinates).
     void PaintControls(HDC DC, TControl* First);
     void PaintHandler(TMessage& Message);
+  public:
     void UpdateBoundsFromWindow();
+  protected:
     void UpdateShowing();
     void AlignChildren();
 
