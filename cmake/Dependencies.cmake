@@ -8,8 +8,8 @@ if(NOT QUORVANE_DEPS_DIR)
   endif()
 endif()
 
-# libjpeg (6b API): a static i686 build from the libjpeg-turbo source package for Windows, the
-# distribution's development package natively.
+# libjpeg (6b API): static builds from the libjpeg-turbo source package for Windows and for the
+# fuzz targets, the distribution's development package for the native tests.
 add_library(quorvane_libjpeg INTERFACE)
 add_library(quorvane::libjpeg ALIAS quorvane_libjpeg)
 if(WIN32)
@@ -20,6 +20,14 @@ if(WIN32)
   endif()
   if(NOT EXISTS "${jpeg_prefix}/lib/libjpeg.a")
     message(FATAL_ERROR "libjpeg for the target not found in ${jpeg_prefix}: run tools/setup")
+  endif()
+  target_include_directories(quorvane_libjpeg SYSTEM INTERFACE "${jpeg_prefix}/include")
+  target_link_libraries(quorvane_libjpeg INTERFACE "${jpeg_prefix}/lib/libjpeg.a")
+elseif(QUORVANE_TARGET STREQUAL "fuzz")
+  # Instrumented like the fuzz targets themselves (tools/setup builds it).
+  set(jpeg_prefix "${QUORVANE_DEPS_DIR}/libjpeg-fuzz")
+  if(NOT EXISTS "${jpeg_prefix}/lib/libjpeg.a")
+    message(FATAL_ERROR "instrumented libjpeg not found in ${jpeg_prefix}: run tools/setup")
   endif()
   target_include_directories(quorvane_libjpeg SYSTEM INTERFACE "${jpeg_prefix}/include")
   target_link_libraries(quorvane_libjpeg INTERFACE "${jpeg_prefix}/lib/libjpeg.a")
