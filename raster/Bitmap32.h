@@ -182,6 +182,12 @@ private:
     void DestroyPlatform() noexcept;
     void PlatformHandleChanged();
     void CopyFontTo(TBitmap32* dest);
+    void CanvasChanged(TObject* sender);
+    void AssignFromBitmap(TBitmap* source);
+    void AssignFromPicture(TPicture* source);
+    // Draws graphic stretched into rect through a temporary canvas on the DC.
+    void DrawGraphic(TGraphic* graphic, const TRect& rect);
+    void CopyToBitmap(TBitmap* dest);
 #endif
 
     TColor32* bits_ = nullptr;
