@@ -10,6 +10,8 @@
 #include "BitmapTestSupport.h"
 #include "framework/core/BoundedStream.h"
 #include "framework/core/Exceptions.h"
+#include "framework/core/Filer.h"
+#include "framework/core/TypInfo.h"
 #include "raster/Resamplers.h"
 
 using namespace BitmapTest;
@@ -368,6 +370,38 @@ TEST_F(BitmapTest32, DataStreamRoundTripAndBoundedBlob) {
     EXPECT_TRUE(c->Equal(a.b));
     TBoundedStream cut(outer, 3, s.Size() - 1);
     EXPECT_THROW(c->ReadDataStream(cut), EReadError);
+}
+
+TEST_F(BitmapTest32, DataPropertyThroughTheFiler) {
+    Owned a, c, ancestor;
+    a->SetSize(4, 3);
+    Encode(*a.b);
+    TMemoryStream s;
+    {
+        TWriter writer(s);
+        writer.WriteDefinedProperties(*a.b);
+    }
+    s.SetPosition(0);
+    {
+        TReader reader(s);
+        reader.ReadDefinedProperties(*c.b);
+    }
+    EXPECT_TRUE(c->Equal(a.b));
+
+    // Nothing is stored for an empty bitmap, nor for one equal to its ancestor.
+    const auto storedBytes = [](TBitmap32* b, TPersistent* anc) {
+        TMemoryStream out;
+        TWriter writer(out);
+        writer.SetAncestor(anc);
+        writer.WriteDefinedProperties(*b);
+        return out.Size();
+    };
+    Owned empty;
+    const auto none = storedBytes(empty.b, nullptr);
+    ancestor->Assign(a.b);
+    EXPECT_EQ(storedBytes(a.b, ancestor.b), none);
+    ancestor->SetPixel(0, 0, 0);
+    EXPECT_GT(storedBytes(a.b, ancestor.b), none + 8);
 }
 
 TEST_F(BitmapTest32, EqualCases) {
