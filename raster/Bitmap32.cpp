@@ -60,7 +60,7 @@ TBitmap32::TBitmap32(TBitmapStorage* storage) {
 void TBitmap32::Init(TBitmapStorage* storage) {
     storage_ = storage != nullptr ? storage : NewDefaultStorage();
     // The resampler installs itself through SetResampler.
-    new TNearestResampler(this);
+    Create<TNearestResampler>(this);
 #ifdef _WIN32
     InitPlatform();
 #endif

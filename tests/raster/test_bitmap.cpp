@@ -6,6 +6,8 @@
 
 #include <climits>
 #include <memory>
+#include <thread>
+#include <vector>
 
 #include "BitmapTestSupport.h"
 #include "framework/core/BoundedStream.h"
@@ -522,6 +524,30 @@ TEST(RasterHelpers, RectsAndFixed) {
               (TRect{2, 1, 2, 1}));
     EXPECT_EQ(BuildRectFromFixed(TFixedRect{0x7FFFFFFF, 0, 0, 0}, 0).Left, 32768);
     EXPECT_EQ(Color32(0x00332211), 0xFF112233u);
+}
+
+TEST(RasterStartup, RunsOnceFromManyThreads) {
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 4; ++i)
+        threads.emplace_back([] { raster::Startup(); });
+    for (std::thread& t : threads)
+        t.join();
+    EXPECT_TRUE(raster::Started());
+    const int registered = ResamplerRegistry().Count();
+    raster::Startup();
+    EXPECT_EQ(ResamplerRegistry().Count(), registered) << "a second start-up registers nothing";
+    EXPECT_EQ(ResamplerRegistry().Items(0), TNearestResampler::StaticClass());
+}
+
+TEST(BitmapLock, CountsAndNests) {
+    TBitmap32* b = Create<TBitmap32>();
+    b->Lock();
+    b->Lock();
+    EXPECT_EQ(b->LockCount(), 2);
+    b->Unlock();
+    b->Unlock();
+    EXPECT_EQ(b->LockCount(), 0);
+    b->Free();
 }
 
 TEST(RasterHelpers, GammaTable) {
