@@ -21,7 +21,7 @@ void WriteInt32(TStream& stream, std::int32_t value) {
     stream.WriteBuffer(b, sizeof b);
 }
 
-}  // namespace
+} // namespace
 
 void ReadIconFraming(TStream& stream, const TIconEntryProc& entry) {
     const std::int32_t count = ReadInt32(stream);
@@ -41,7 +41,9 @@ void ReadIconFraming(TStream& stream, const TIconEntryProc& entry) {
     }
 }
 
-void WriteIconCount(TStream& stream, std::int32_t count) { WriteInt32(stream, count); }
+void WriteIconCount(TStream& stream, std::int32_t count) {
+    WriteInt32(stream, count);
+}
 
 void WriteIconEntry(TStream& stream, const void* bytes, std::size_t size) {
     WriteInt32(stream, static_cast<std::int32_t>(size));

@@ -13,8 +13,7 @@ TIconList::~TIconList() {
     }
 }
 
-template <class F>
-void TIconList::InBatch(F&& body) {
+template <class F> void TIconList::InBatch(F&& body) {
     LockChanges();
     try {
         body();
@@ -55,7 +54,9 @@ void TIconList::Unbind(TIcon* icon) noexcept {
         icon->OnChange = nullptr;
 }
 
-void TIconList::ItemChanged(TObject*) { Changed(); }
+void TIconList::ItemChanged(TObject*) {
+    Changed();
+}
 
 TIcon* TIconList::CopyOf(TIcon* icon) {
     auto* copy = new TIcon();

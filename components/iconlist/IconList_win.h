@@ -53,7 +53,8 @@ public:
     virtual std::int32_t IndexOf(const TIcon* icon) const noexcept;
     // Inserts a copy of icon at index (0..Count).
     virtual void Insert(std::int32_t index, TIcon* icon);
-    virtual void InsertFromResource(std::int32_t index, HINSTANCE instance, const std::string& name);
+    virtual void InsertFromResource(std::int32_t index, HINSTANCE instance,
+                                    const std::string& name);
     // Replaces the entries with the stored form read from stream. Entries read
     // before a failure stay; the failure (EReadError for a short stream or an
     // entry larger than what is left, the icon's error for bad icon bytes)
@@ -71,8 +72,7 @@ public:
 
 private:
     // Runs body inside a batch that is closed also when body raises.
-    template <class F>
-    void InBatch(F&& body);
+    template <class F> void InBatch(F&& body);
     void CheckIndex(std::int32_t index, std::int32_t limit) const;
     // Appends the object itself (nullptr allowed), binds it, reports.
     std::int32_t AppendEntry(TIcon* icon);

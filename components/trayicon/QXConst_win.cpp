@@ -15,4 +15,6 @@ void InstallQxCursors() {
         Screen->SetCursors(crQxDrag, drag);
 }
 
-void RegisterQxConstStartup() { AddStartupHook(TStartupStage::Components, &InstallQxCursors, nullptr); }
+void RegisterQxConstStartup() {
+    AddStartupHook(TStartupStage::Components, &InstallQxCursors, nullptr);
+}

@@ -29,15 +29,14 @@ TTrayOp FlagStep(TTrayOpKind kind, TTrayClickFlag flag) {
 }
 
 // Press: MouseDown, then the button counts as pressed on the icon.
-void Press(std::vector<TTrayOp>& ops, TMouseButton button, TShiftState shift,
-           TTrayClickFlag flag) {
+void Press(std::vector<TTrayOp>& ops, TMouseButton button, TShiftState shift, TTrayClickFlag flag) {
     ops.push_back(Mouse(TTrayOpKind::MouseDown, button, shift));
     ops.push_back(FlagStep(TTrayOpKind::SetClickFlag, flag));
 }
 
 // Release: a Click only when the press happened on the icon; MouseUp always.
-void Release(std::vector<TTrayOp>& ops, TMouseButton button, TShiftState shift,
-             TTrayClickFlag flag, TTrayClickFlags flags) {
+void Release(std::vector<TTrayOp>& ops, TMouseButton button, TShiftState shift, TTrayClickFlag flag,
+             TTrayClickFlags flags) {
     if (flags.Contains(flag)) {
         ops.push_back(FlagStep(TTrayOpKind::ClearClickFlag, flag));
         ops.push_back(Mouse(TTrayOpKind::Click, button, shift));
@@ -45,7 +44,7 @@ void Release(std::vector<TTrayOp>& ops, TMouseButton button, TShiftState shift,
     ops.push_back(Mouse(TTrayOpKind::MouseUp, button, shift));
 }
 
-}  // namespace
+} // namespace
 
 std::vector<TTrayOp> DecodeTrayCallback(std::uint32_t mouseMessage, TShiftState keys,
                                         TTrayClickFlags flags) {

@@ -23,8 +23,8 @@ enum class TTrayOpKind : std::uint8_t {
     MouseUp,
     Click,
     DblClick,
-    SetClickFlag,    // Flag joins the click flags
-    ClearClickFlag,  // Flag leaves the click flags
+    SetClickFlag,   // Flag joins the click flags
+    ClearClickFlag, // Flag leaves the click flags
 };
 
 // One step of handling a callback. Button and Shift matter for the mouse

@@ -39,7 +39,7 @@ TShiftState KeyboardShift() {
     return shift;
 }
 
-}  // namespace
+} // namespace
 
 TQxTrayIcon::TQxTrayIcon(TComponent* AOwner) : TComponent(AOwner) {
     life_ = std::make_shared<bool>(true);
@@ -104,7 +104,9 @@ void TQxTrayIcon::Notification(TComponent* AComponent, TOperation Operation) {
         popupMenu_ = nullptr;
 }
 
-BOOL TQxTrayIcon::Send(DWORD message) { return QxShellNotifyIcon(message, &data_); }
+BOOL TQxTrayIcon::Send(DWORD message) {
+    return QxShellNotifyIcon(message, &data_);
+}
 
 TIcon* TQxTrayIcon::CurrentIcon() const {
     if (animated_ && icons_ != nullptr && icons_->Count() > 0)
@@ -119,8 +121,8 @@ void TQxTrayIcon::FillIconData() {
     data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data_.uCallbackMessage = kTrayCallbackMessage;
     TIcon* current = CurrentIcon();
-    data_.hIcon = current != nullptr ? current->Handle()
-                                     : reinterpret_cast<HICON>(static_cast<intptr_t>(-1));
+    data_.hIcon =
+        current != nullptr ? current->Handle() : reinterpret_cast<HICON>(static_cast<intptr_t>(-1));
     FillTrayTip(data_.szTip, hint_);
 }
 
@@ -167,7 +169,9 @@ void TQxTrayIcon::RefreshIcon() {
         ShowIcon();
 }
 
-void TQxTrayIcon::IconChanged(TObject*) { RefreshIcon(); }
+void TQxTrayIcon::IconChanged(TObject*) {
+    RefreshIcon();
+}
 
 void TQxTrayIcon::SetActive(bool Value) {
     if (active_ == Value)
@@ -188,9 +192,13 @@ void TQxTrayIcon::SetHint(const std::string& Value) {
     RefreshIcon();
 }
 
-void TQxTrayIcon::SetIcon(TIcon* Value) { icon_->Assign(Value); }
+void TQxTrayIcon::SetIcon(TIcon* Value) {
+    icon_->Assign(Value);
+}
 
-void TQxTrayIcon::SetIcons(TIconList* Value) { icons_->Assign(Value); }
+void TQxTrayIcon::SetIcons(TIconList* Value) {
+    icons_->Assign(Value);
+}
 
 void TQxTrayIcon::SetAnimated(bool Value) {
     const bool effective = Value && icons_ != nullptr && icons_->Count() > 0;

@@ -16,8 +16,8 @@ void FillTrayTip(char* tip, std::string_view hint) noexcept {
     std::memset(tip, 0, kTrayTipCapacity);
     // GetShortHint allocates; the short part is found here without it.
     const std::string_view shortPart = hint.substr(0, hint.find('|'));
-    const std::size_t n = shortPart.size() < kTrayTipCapacity - 1 ? shortPart.size()
-                                                                  : kTrayTipCapacity - 1;
+    const std::size_t n =
+        shortPart.size() < kTrayTipCapacity - 1 ? shortPart.size() : kTrayTipCapacity - 1;
     std::memcpy(tip, shortPart.data(), n);
 }
 

@@ -110,4 +110,4 @@ TEST(IconListFramingTest, ReadsFromTheStreamPositionAndStopsAfterTheLastEntry) {
     EXPECT_EQ(stream.Position(), 12);
 }
 
-}  // namespace
+} // namespace

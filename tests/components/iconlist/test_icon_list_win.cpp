@@ -28,7 +28,8 @@ protected:
     // Adds count icons of distinct colours without counting their changes.
     void Fill(int count) {
         for (int i = 0; i < count; ++i) {
-            std::unique_ptr<TIcon> icon(SolidIcon(0xFF000000u | static_cast<std::uint32_t>(i * 40)));
+            std::unique_ptr<TIcon> icon(
+                SolidIcon(0xFF000000u | static_cast<std::uint32_t>(i * 40)));
             list.Add(icon.get());
         }
         changes.Count = 0;
@@ -72,7 +73,7 @@ protected:
 
 TEST_F(IconListTest, WriteOfIconEmptyIconGivesTheFramingAndReadsBack) {
     Fill(1);
-    list.Add(nullptr);  // an empty icon: written as size 0
+    list.Add(nullptr); // an empty icon: written as size 0
     std::unique_ptr<TIcon> third(SolidIcon(0xFF00FF00u));
     list.Add(third.get());
     TMemoryStream out;
@@ -96,7 +97,7 @@ TEST_F(IconListTest, WriteOfIconEmptyIconGivesTheFramingAndReadsBack) {
     copy.ReadFromStream(out);
     ASSERT_EQ(copy.Count(), 3);
     EXPECT_EQ(IconBytes(copy.Get(0)), b1);
-    EXPECT_EQ(copy.Get(1), nullptr);  // read back as an empty slot
+    EXPECT_EQ(copy.Get(1), nullptr); // read back as an empty slot
     EXPECT_EQ(IconBytes(copy.Get(2)), b3);
     EXPECT_EQ(copy.Get(0)->Width(), 16);
 }
@@ -124,22 +125,24 @@ TEST_F(IconListTest, ReadingTable) {
     const struct {
         const char* Name;
         Bytes Data;
-        const char* Error;  // exception class, "" for none
-        int Count;          // entries afterwards
-        int Icons;          // of them non-empty
+        const char* Error; // exception class, "" for none
+        int Count;         // entries afterwards
+        int Icons;         // of them non-empty
     } cases[] = {
         {"count 0", frame({0}, false, 0), "", 0, 0},
         {"negative count", frame({-3}, false, 0), "", 0, 0},
         {"sizes 0 and -5", frame({2, 0, -5}, false, 0), "", 2, 0},
         {"one icon", frame({1, size}, true, icon.size()), "", 1, 1},
-        {"truncated icon bytes", frame({1, size}, true, icon.size() - 1), typeid(EReadError).name(), 0, 0},
-        {"truncated after an entry", frame({3, 0, size}, true, icon.size()), typeid(EReadError).name(), 2, 1},
+        {"truncated icon bytes", frame({1, size}, true, icon.size() - 1), typeid(EReadError).name(),
+         0, 0},
+        {"truncated after an entry", frame({3, 0, size}, true, icon.size()),
+         typeid(EReadError).name(), 2, 1},
         {"oversized entry", frame({1, 0x7FFFFFF0}, false, 0), typeid(EReadError).name(), 0, 0},
         {"empty stream", {}, typeid(EReadError).name(), 0, 0},
         {"bad icon bytes after an empty slot", badIcon, typeid(EInvalidGraphic).name(), 1, 0},
     };
     for (const auto& c : cases) {
-        Fill(2);  // replaced by the read
+        Fill(2); // replaced by the read
         EXPECT_EQ(Read(c.Data), std::string(c.Error)) << c.Name;
         EXPECT_EQ(list.Count(), c.Count) << c.Name;
         int icons = 0;
@@ -259,7 +262,7 @@ TEST_F(IconListTest, StoredAsTheBinaryPropertyIcons) {
     TMemoryStream none;
     TWriter w2(none);
     w2.WriteDefinedProperties(empty);
-    EXPECT_EQ(none.Size(), 1);  // the end marker alone
+    EXPECT_EQ(none.Size(), 1); // the end marker alone
     TMemoryStream same;
     TWriter w3(same);
     w3.SetAncestor(&list);
@@ -272,4 +275,4 @@ TEST_F(IconListTest, StoredAsTheBinaryPropertyIcons) {
     EXPECT_GT(differs.Size(), 1);
 }
 
-}  // namespace
+} // namespace

@@ -28,14 +28,18 @@ struct TEventLog {
     bool ThrowOnClick = false;
     TQxTrayIcon** FreeOnDown = nullptr;
 
-    static std::string Button(TMouseButton b) { return b == mbLeft ? "L" : b == mbRight ? "R" : "M"; }
+    static std::string Button(TMouseButton b) {
+        return b == mbLeft ? "L" : b == mbRight ? "R" : "M";
+    }
     static std::string Dbl(TShiftState s) { return s.Contains(ssDouble) ? "+dbl" : ""; }
     void Down(TObject*, TMouseButton b, TShiftState s, int, int) {
         Words.push_back("down" + Button(b) + Dbl(s));
         if (FreeOnDown != nullptr)
             FreeAndNil(*FreeOnDown);
     }
-    void Up(TObject*, TMouseButton b, TShiftState s, int, int) { Words.push_back("up" + Button(b) + Dbl(s)); }
+    void Up(TObject*, TMouseButton b, TShiftState s, int, int) {
+        Words.push_back("up" + Button(b) + Dbl(s));
+    }
     void Click(TObject*, TMouseButton b, TShiftState, int, int) {
         Words.push_back("click" + Button(b));
         if (ThrowOnClick)
@@ -93,7 +97,8 @@ public:
         HMENU menu = CreatePopupMenu();
         AppendMenuA(menu, MF_STRING, 1, "Item");
         HWND owner = FindWindowA(nullptr, TQxTrayIcon::kTrayWindowTitle);
-        const UINT_PTR timer = SetTimer(nullptr, 0, 150, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
+        const UINT_PTR timer =
+            SetTimer(nullptr, 0, 150, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, X, Y, 0, owner, nullptr);
         KillTimer(nullptr, timer);
         DestroyMenu(menu);
@@ -171,7 +176,7 @@ TEST_F(TrayIconTest, HandlerErrorsGoToTheApplicationAndAFreedComponentStopsTheSe
     tray->SetIcon(icon.get());
     log.ThrowOnClick = true;
     Post({0x201, 0x202, 0x200});
-    EXPECT_EQ(log.Text(), "downL clickL move");  // MouseUp of the failed release is skipped
+    EXPECT_EQ(log.Text(), "downL clickL move"); // MouseUp of the failed release is skipped
     ASSERT_EQ(log.Errors.size(), 1u);
     EXPECT_STREQ(log.Errors[0].c_str(), "click failed");
 
@@ -208,7 +213,7 @@ TEST_F(TrayIconTest, RecordHoldsSizeFlagsCallbackAndTheShortTip) {
     ASSERT_EQ(shell.Messages(), "modify");
     EXPECT_EQ(shell.Calls[0].Tip(), "Desktop 2");
     shell.Calls.clear();
-    tray->SetHint("Desktop 2|something else");  // same tip, new hint: still re-sent
+    tray->SetHint("Desktop 2|something else"); // same tip, new hint: still re-sent
     EXPECT_EQ(shell.Messages(), "modify");
     shell.Calls.clear();
     tray->SetHint("Desktop 2|something else");
@@ -248,18 +253,18 @@ TEST_F(TrayIconTest, ActiveOffAndOnEmptyIconAndFailedAdd) {
     shell.Calls.clear();
     tray->SetActive(false);
     EXPECT_FALSE(tray->IconAdded());
-    tray->SetIcon(icon.get());  // a change while inactive shows nothing
+    tray->SetIcon(icon.get()); // a change while inactive shows nothing
     EXPECT_FALSE(tray->IconAdded());
     tray->SetActive(true);
     EXPECT_TRUE(tray->IconAdded());
     EXPECT_EQ(shell.Messages(), "delete delete add modify") << "empty tip: modified after the add";
 
     shell.Calls.clear();
-    tray->SetIcon(nullptr);  // an empty icon takes it away
+    tray->SetIcon(nullptr); // an empty icon takes it away
     EXPECT_EQ(shell.Messages(), "delete");
     EXPECT_FALSE(tray->IconAdded());
 
-    shell.Result = FALSE;  // the shell refuses: later refreshes try again
+    shell.Result = FALSE; // the shell refuses: later refreshes try again
     tray->SetIcon(icon.get());
     EXPECT_FALSE(tray->IconAdded());
     shell.Result = TRUE;
@@ -351,7 +356,7 @@ TEST_F(TrayIconTest, HundredDestroysWhileAnimated) {
             PumpFor(5);
         t->Free();
         ASSERT_FALSE(IsWindow(w));
-        Application->ProcessMessages();  // a tick or callback left in the queue finds no window
+        Application->ProcessMessages(); // a tick or callback left in the queue finds no window
     }
     EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiBefore + 4);
     // The last record sent for each was its delete.
@@ -386,7 +391,7 @@ TEST_F(TrayIconTest, RightClickOpensTheMenuAndDoubleClickItsDefaultItem) {
     EXPECT_EQ(menu->Items[1].Clicks, 1);
     EXPECT_EQ(log.Text(), "dbl downL+dbl");
 
-    menu->Free();  // the free notification drops the reference
+    menu->Free(); // the free notification drops the reference
     EXPECT_EQ(tray->PopupMenu(), nullptr);
     log.Words.clear();
     Post({0x204, 0x205});
@@ -427,4 +432,56 @@ TEST_F(TrayIconTest, RealNotificationArea) {
         PumpFor(static_cast<DWORD>(std::atoi(hold)));
 }
 
-}  // namespace
+// Where the taskbar draws the icon: the first pixel of its colour inside the
+// taskbar window, found on the screen itself.
+bool FindOnTaskbar(COLORREF colour, POINT& at) {
+    HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+    RECT r{};
+    if (taskbar == nullptr || !GetWindowRect(taskbar, &r))
+        return false;
+    HDC screen = GetDC(nullptr);
+    bool found = false;
+    for (int y = r.top; y < r.bottom && !found; ++y)
+        for (int x = r.right - 1; x >= r.left && !found; --x)
+            if (GetPixel(screen, x, y) == colour) {
+                at = {x + 4, y + 4};
+                found = true;
+            }
+    ReleaseDC(nullptr, screen);
+    return found;
+}
+
+void SendClick(POINT at) {
+    const int w = GetSystemMetrics(SM_CXSCREEN) - 1;
+    const int h = GetSystemMetrics(SM_CYSCREEN) - 1;
+    INPUT in[3]{};
+    for (auto& i : in) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = at.x * 65535 / w;
+        i.mi.dy = at.y * 65535 / h;
+    }
+    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in[0], sizeof(INPUT));
+    PumpFor(100);
+    SendInput(2, &in[1], sizeof(INPUT));
+}
+
+// A real click on the icon in the taskbar reaches the click events through
+// the shell's own callback.
+TEST_F(TrayIconTest, RealClickOnTheTaskbarIcon) {
+    shell.PassOn = true;
+    std::unique_ptr<TIcon> marked(SolidIcon(0xFF13579Bu));
+    tray->SetHint("Desktop 1");
+    tray->SetIcon(marked.get());
+    ASSERT_TRUE(tray->IconAdded());
+    POINT at{};
+    ASSERT_TRUE(PumpUntil([&] { return FindOnTaskbar(RGB(0x13, 0x57, 0x9B), at); }, 3000))
+        << "the icon is not drawn on the taskbar";
+    SendClick(at);
+    PumpUntil([&] { return log.Text().find("upL") != std::string::npos; }, 3000);
+    EXPECT_NE(log.Text().find("downL clickL upL"), std::string::npos) << log.Text();
+}
+
+} // namespace

@@ -55,8 +55,7 @@ TEST(TrayCallbackTest, SequencesGiveTheEventsOfTheTable) {
     const TCallbackCase cases[] = {
         {"move", {0x200}, "move"},
         {"left click", {0x201, 0x202}, "downL clickL upL"},
-        {"left double click", {0x201, 0x202, 0x203, 0x202},
-         "downL clickL upL dbl downL+dbl upL"},
+        {"left double click", {0x201, 0x202, 0x203, 0x202}, "downL clickL upL dbl downL+dbl upL"},
         {"right click", {0x204, 0x205}, "downR clickR upR"},
         {"right double click", {0x204, 0x205, 0x206, 0x205}, "downR clickR upR downR+dbl upR"},
         {"middle never clicks", {0x207, 0x208, 0x209, 0x208}, "downM upM downM+dbl upM"},
@@ -127,9 +126,9 @@ TEST(TrayFrameTest, ClampAndWrap) {
     const struct {
         std::int32_t Frame, Count, Shown, Next;
     } cases[] = {
-        {-1, 3, 0, 0},       {0, 3, 0, 1},         {1, 3, 1, 2}, {2, 3, 2, 0},
-        {5, 3, 2, 0},        // the list shrank: the last entry until the tick wraps
-        {0, 1, 0, 0},        {INT32_MAX, 2, 1, 0}, {INT32_MIN, 2, 0, 0},
+        {-1, 3, 0, 0}, {0, 3, 0, 1},         {1, 3, 1, 2},
+        {2, 3, 2, 0},  {5, 3, 2, 0}, // the list shrank: the last entry until the tick wraps
+        {0, 1, 0, 0},  {INT32_MAX, 2, 1, 0}, {INT32_MIN, 2, 0, 0},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ClampedFrameIndex(c.Frame, c.Count), c.Shown) << c.Frame << "/" << c.Count;
@@ -145,4 +144,4 @@ TEST(MaxMinTest, SignedExtremes) {
     EXPECT_EQ(IntMin(INT32_MIN, INT32_MAX), INT32_MIN);
 }
 
-}  // namespace
+} // namespace
