@@ -399,17 +399,23 @@ void TCustomForm::SetActiveControl(TWinControl* Control) {
 }
 
 void TCustomForm::FocusedControlChanged(TWinControl* Control) {
-    if (Control == activeControl_ && Control != nullptr && Control->Focused()) {
-        Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(Control));
-        return;
-    }
+    // Enter and exit follow the real focus moves; ActiveControl may have
+    // been set before the focus arrived.
+    TWinControl* previous = focusedControl_;
+    focusedControl_ = Control;
     activeControl_ = Control;
+    if (previous != nullptr && previous != Control)
+        previous->Perform(CM_EXIT);
+    if (Control != nullptr && Control != previous)
+        Control->Perform(CM_ENTER);
     Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(Control));
 }
 
 void TCustomForm::ControlRemoved(TWinControl* Control) {
     if (activeControl_ != nullptr && (activeControl_ == Control || Control->ContainsControl(activeControl_)))
         activeControl_ = nullptr;
+    if (focusedControl_ != nullptr && (focusedControl_ == Control || Control->ContainsControl(focusedControl_)))
+        focusedControl_ = nullptr;
 }
 
 void TCustomForm::SetFocusOnActivation() {

@@ -128,6 +128,7 @@ private:
     std::map<UINT, TMessageHandler> messageHandlers_;
     TModalResult modalResult_ = mrNone;
     TWinControl* activeControl_ = nullptr;
+    TWinControl* focusedControl_ = nullptr;
     bool active_ = false;
     bool shownOnce_ = false;
     TFormBorderStyle borderStyle_ = bsSizeable;

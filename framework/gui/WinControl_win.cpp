@@ -644,6 +644,14 @@ void TWinControl::DefaultHandler(TMessage& Message) {
         case CM_DIALOGCHAR:
             Broadcast(Message);
             return;
+        case CM_ENTER:
+            if (OnEnter)
+                OnEnter(this);
+            return;
+        case CM_EXIT:
+            if (OnExit)
+                OnExit(this);
+            return;
         case CM_INVALIDATE:
             if (handle_ != nullptr)
                 InvalidateRect(handle_, nullptr, !ControlStyle.Contains(csOpaque));

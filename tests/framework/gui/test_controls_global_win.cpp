@@ -311,10 +311,22 @@ TEST_F(ControlTest, TabMovesFocusInTabOrderAndEnterPressesTheDefault) {
     c->IsDefault = true;
     form->Show();
     PumpFor(30);
+    struct TFocusLog {
+        std::vector<std::string>* Log;
+        void Enter(TObject* s) { Log->push_back("enter " + static_cast<TControl*>(s)->Name()); }
+        void Exit(TObject* s) { Log->push_back("exit " + static_cast<TControl*>(s)->Name()); }
+    };
+    std::vector<std::string> focusLog;
+    TFocusLog sink{&focusLog};
+    a->SetName("A");
+    b->SetName("B");
+    a->OnEnter = TNotifyEvent(&sink, &TFocusLog::Enter);
+    b->OnExit = TNotifyEvent(&sink, &TFocusLog::Exit);
     b->SetFocus();
     EXPECT_EQ(form->ActiveControl(), b);
     form->Perform(CM_DIALOGKEY, VK_TAB, 0);
     EXPECT_EQ(GetFocus(), a->Handle());
+    EXPECT_EQ(focusLog, (std::vector<std::string>{"exit B", "enter A"}));
     EXPECT_EQ(form->ActiveControl(), a);
     form->Perform(CM_DIALOGKEY, VK_TAB, 0);
     EXPECT_EQ(GetFocus(), c->Handle());
