@@ -71,6 +71,8 @@ struct TEventLog {
 
 // A popup menu for the seam: a real menu shown with TrackPopupMenu,
 // dismissed by EndMenu from a timer; item states are set by the test.
+void CALLBACK DismissMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
+
 class TTestMenu : public TPopupMenuBase, public ITrayMenuItems {
     FW_CLASS(TTestMenu, TPopupMenuBase)
 public:
@@ -97,8 +99,7 @@ public:
         HMENU menu = CreatePopupMenu();
         AppendMenuA(menu, MF_STRING, 1, "Item");
         HWND owner = FindWindowA(nullptr, TQxTrayIcon::kTrayWindowTitle);
-        const UINT_PTR timer =
-            SetTimer(nullptr, 0, 150, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
+        const UINT_PTR timer = SetTimer(nullptr, 0, 150, &DismissMenu);
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, X, Y, 0, owner, nullptr);
         KillTimer(nullptr, timer);
         DestroyMenu(menu);
