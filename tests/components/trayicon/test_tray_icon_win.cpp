@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "components/trayicon/QXConst_win.h"
 #include "components/trayicon/QxUtils_win.h"
 #include "components/trayicon/TrayIcon_win.h"
 #include "components/trayicon/TrayText.h"
 #include "framework/core/Exceptions.h"
 #include "framework/gui/Application_win.h"
+#include "framework/gui/Screen_win.h"
 #include "framework/gui/UtilityWindow_win.h"
 #include "tests/components/iconlist/IconTestSupport_win.h"
 #include "tests/components/trayicon/TrayTestSupport_win.h"
@@ -71,7 +73,9 @@ struct TEventLog {
 
 // A popup menu for the seam: a real menu shown with TrackPopupMenu,
 // dismissed by EndMenu from a timer; item states are set by the test.
-void CALLBACK DismissMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
+void CALLBACK DismissMenu(HWND, UINT, UINT_PTR, DWORD) {
+    EndMenu();
+}
 
 class TTestMenu : public TPopupMenuBase, public ITrayMenuItems {
     FW_CLASS(TTestMenu, TPopupMenuBase)
@@ -105,6 +109,22 @@ public:
         DestroyMenu(menu);
     }
 };
+
+// The utility windows of this thread (the hidden windows of components).
+int ThreadUtilityWindows() {
+    int count = 0;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM p) -> BOOL {
+            char cls[64] = {};
+            GetClassNameA(w, cls, sizeof cls);
+            if (std::strcmp(cls, kUtilityWindowClass) == 0)
+                ++*reinterpret_cast<int*>(p);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
 
 class TrayIconTest : public GuiTest {
 protected:
@@ -345,6 +365,7 @@ TEST_F(TrayIconTest, HundredDestroysWhileAnimated) {
     frames.Add(a.get());
     frames.Add(b.get());
     const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    const int windowsBefore = ThreadUtilityWindows();
     for (int i = 0; i < 100; ++i) {
         auto* t = new TQxTrayIcon(nullptr);
         t->SetIcon(icon.get());
@@ -360,6 +381,7 @@ TEST_F(TrayIconTest, HundredDestroysWhileAnimated) {
         Application->ProcessMessages(); // a tick or callback left in the queue finds no window
     }
     EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiBefore + 4);
+    EXPECT_EQ(ThreadUtilityWindows(), windowsBefore) << "hidden windows left behind";
     // The last record sent for each was its delete.
     EXPECT_EQ(shell.Calls.back().Message, static_cast<DWORD>(NIM_DELETE));
 }
@@ -397,6 +419,15 @@ TEST_F(TrayIconTest, RightClickOpensTheMenuAndDoubleClickItsDefaultItem) {
     log.Words.clear();
     Post({0x204, 0x205});
     EXPECT_EQ(log.Text(), "downR clickR upR");
+}
+
+TEST_F(TrayIconTest, CursorsInstalledOnlyFromResourcesThatExist) {
+    // The test program has no such resources: the slots keep answering the arrow.
+    const HCURSOR arrow = Screen->Cursors(crQxHand);
+    InstallQxCursors();
+    EXPECT_EQ(Screen->Cursors(crQxHand), arrow);
+    EXPECT_EQ(Screen->Cursors(crQxDrag), arrow);
+    EXPECT_NE(arrow, nullptr);
 }
 
 TEST(BringWindowToFrontTest, DisabledInvisibleAndRestore) {
