@@ -55,14 +55,14 @@ TRect Place(const TAlignEntry& e, TRect& rest) {
         r = Bounds(rest.Right - w, rest.Top, w, fillH);
         rest.Right -= w;
         break;
-    default:  // alClient
+    default: // alClient
         r = Bounds(rest.Left, rest.Top, fillW, fillH);
         break;
     }
     return r;
 }
 
-}  // namespace
+} // namespace
 
 std::vector<TRect> AlignLayout(const TRect& clientRect, std::int32_t borderWidth,
                                std::span<const TAlignEntry> entries) {

@@ -20,8 +20,8 @@
 
 struct TAlignEntry {
     TAlign Align = alNone;
-    TRect Bounds;          // current bounds, in the container's client coordinates
-    bool Visible = true;   // invisible children take no room and keep their bounds
+    TRect Bounds;        // current bounds, in the container's client coordinates
+    bool Visible = true; // invisible children take no room and keep their bounds
     std::int32_t MinWidth = 0, MinHeight = 0, MaxWidth = 0, MaxHeight = 0;
 };
 

@@ -45,7 +45,9 @@ void ApplicationReporter(TObject* sender, std::exception_ptr error) noexcept {
     }
 }
 
-std::uint32_t SystemColorResolver(int index) { return GetSysColor(index); }
+std::uint32_t SystemColorResolver(int index) {
+    return GetSysColor(index);
+}
 
 // The window a control's canvas draws on: its own, or its parent's for a
 // window-less control.
@@ -101,7 +103,7 @@ std::string ExceptionText(const std::exception_ptr& error, bool& silent) {
     return {};
 }
 
-}  // namespace
+} // namespace
 
 LRESULT CALLBACK ApplicationWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (Application == nullptr || Application->handle_ != window)
@@ -150,8 +152,8 @@ void TApplication::CreateHandle() {
     // buttons and GetParent of a form answers this window.
     handle_ = CreateWindowExA(0, kApplicationClass, title_.c_str(),
                               WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
-                              GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0,
-                              nullptr, nullptr, LibraryInstance(), nullptr);
+                              GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2,
+                              0, 0, nullptr, nullptr, LibraryInstance(), nullptr);
     if (handle_ == nullptr)
         throw EInvalidOperation("Cannot create the application window");
 }
@@ -163,7 +165,8 @@ LRESULT TApplication::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
         if (Msg == WM_SETFOCUS || LOWORD(WParam) != WA_INACTIVE) {
             // The application window itself is never what the user wants in
             // front: hand the activation on to a form.
-            if (TCustomForm* target = ActivationTarget(); target != nullptr && target->HandleAllocated())
+            if (TCustomForm* target = ActivationTarget();
+                target != nullptr && target->HandleAllocated())
                 SetForegroundWindow(target->Handle());
         }
         return 0;
@@ -191,13 +194,16 @@ LRESULT TApplication::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
 
 TCustomForm* TApplication::ActivationTarget() const {
     auto usable = [](TCustomForm* f) {
-        return f != nullptr && f->HandleAllocated() && IsWindowVisible(f->Handle()) && IsWindowEnabled(f->Handle());
+        return f != nullptr && f->HandleAllocated() && IsWindowVisible(f->Handle()) &&
+               IsWindowEnabled(f->Handle());
     };
-    if (modalForm_ != nullptr && modalForm_->HandleAllocated() && IsWindowVisible(modalForm_->Handle()))
+    if (modalForm_ != nullptr && modalForm_->HandleAllocated() &&
+        IsWindowVisible(modalForm_->Handle()))
         return modalForm_;
     if (usable(lastActiveForm_))
         return lastActiveForm_;
-    if (mainForm_ != nullptr && mainForm_->HandleAllocated() && IsWindowVisible(mainForm_->Handle()))
+    if (mainForm_ != nullptr && mainForm_->HandleAllocated() &&
+        IsWindowVisible(mainForm_->Handle()))
         return mainForm_;
     return nullptr;
 }
@@ -207,8 +213,9 @@ void TApplication::Initialize() {
         HRESULT hr = CoInitialize(nullptr);
         comInitialized_ = SUCCEEDED(hr);
     }
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES |
-                                               ICC_HOTKEY_CLASS | ICC_TAB_CLASSES | ICC_TREEVIEW_CLASSES};
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES |
+                                              ICC_BAR_CLASSES | ICC_HOTKEY_CLASS | ICC_TAB_CLASSES |
+                                              ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&icc);
 }
 
@@ -336,7 +343,8 @@ bool TApplication::IsKeyMsg(MSG& Msg) {
         default:
             return false;
         }
-        const LRESULT code = SendMessageA(Msg.hwnd, WM_GETDLGCODE, Msg.wParam, reinterpret_cast<LPARAM>(&Msg));
+        const LRESULT code =
+            SendMessageA(Msg.hwnd, WM_GETDLGCODE, Msg.wParam, reinterpret_cast<LPARAM>(&Msg));
         if ((code & (want | DLGC_WANTALLKEYS)) != 0)
             return false;
         return form->Perform(CM_DIALOGKEY, Msg.wParam, Msg.lParam) != 0;
@@ -344,7 +352,8 @@ bool TApplication::IsKeyMsg(MSG& Msg) {
     // Characters: a control that takes them gets them; the others offer them
     // as dialog characters (accelerators) first.
     if (m == WM_CHAR) {
-        const LRESULT code = SendMessageA(Msg.hwnd, WM_GETDLGCODE, Msg.wParam, reinterpret_cast<LPARAM>(&Msg));
+        const LRESULT code =
+            SendMessageA(Msg.hwnd, WM_GETDLGCODE, Msg.wParam, reinterpret_cast<LPARAM>(&Msg));
         if ((code & (DLGC_WANTCHARS | DLGC_WANTALLKEYS | DLGC_HASSETSEL)) != 0)
             return false;
     }
@@ -361,7 +370,9 @@ void TApplication::HandleException(TObject*, std::exception_ptr Error) {
     ShowException(Error);
 }
 
-void TApplication::HandleException(TObject* Sender) { HandleException(Sender, std::current_exception()); }
+void TApplication::HandleException(TObject* Sender) {
+    HandleException(Sender, std::current_exception());
+}
 
 void TApplication::ShowException(const std::exception_ptr& E) {
     bool silent = false;
@@ -375,7 +386,8 @@ bool TApplication::HelpCommand(UINT Command, ULONG_PTR Data) {
     bool callHelp = true;
     bool result = false;
     if (OnHelp)
-        result = OnHelp(static_cast<std::uint16_t>(Command), static_cast<std::intptr_t>(Data), callHelp);
+        result =
+            OnHelp(static_cast<std::uint16_t>(Command), static_cast<std::intptr_t>(Data), callHelp);
     if (callHelp && !HelpFile.empty())
         result = WinHelpA(handle_, HelpFile.c_str(), Command, Data) != FALSE;
     return result;
@@ -423,7 +435,8 @@ void TApplication::ActivateHint() {
     info.HintStr = control->Hint();
     info.HideTimeout = HintHidePause;
     // The control (or the toolkit layer on it) may change or veto the hint.
-    if (control->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)) != 0 || info.HintStr.empty())
+    if (control->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)) != 0 ||
+        info.HintStr.empty())
         return;
     if (hintWindow_ == nullptr)
         hintWindow_ = Create<THintWindow>(this);
@@ -457,7 +470,9 @@ void AddStartupHook(TStartupStage Stage, TStartupProc Start, TStartupProc Stop) 
     gHooks.push_back({Stage, Start, Stop});
 }
 
-bool IsStarted() noexcept { return gStarted; }
+bool IsStarted() noexcept {
+    return gStarted;
+}
 
 void Startup() {
     if (gStarted)
@@ -470,8 +485,9 @@ void Startup() {
     Mouse = new TMouse;
     gStarted = true;
     std::vector<TStartupHook> hooks = gHooks;
-    std::stable_sort(hooks.begin(), hooks.end(),
-                     [](const TStartupHook& a, const TStartupHook& b) { return a.Stage < b.Stage; });
+    std::stable_sort(hooks.begin(), hooks.end(), [](const TStartupHook& a, const TStartupHook& b) {
+        return a.Stage < b.Stage;
+    });
     for (const TStartupHook& h : hooks) {
         if (h.Start != nullptr)
             h.Start();

@@ -28,8 +28,7 @@ public:
 
     // Creates a form owned by the application. Reference is valid before
     // OnCreate runs; the first form becomes MainForm once fully constructed.
-    template <class T>
-    void CreateForm(T*& Reference) {
+    template <class T> void CreateForm(T*& Reference) {
         T* form = new T(this);
         Reference = form;
         try {

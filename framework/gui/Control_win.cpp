@@ -15,12 +15,18 @@ namespace {
 TControl* gMouseControl = nullptr;
 TControl* gCaptureControl = nullptr;
 
-bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST && msg != WM_MOUSEWHEEL; }
+bool IsMouseMessage(UINT msg) {
+    return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST && msg != WM_MOUSEWHEEL;
+}
 
-}  // namespace
+} // namespace
 
-TControl* MouseControl() noexcept { return gMouseControl; }
-TControl* CaptureControl() noexcept { return gCaptureControl; }
+TControl* MouseControl() noexcept {
+    return gMouseControl;
+}
+TControl* CaptureControl() noexcept {
+    return gCaptureControl;
+}
 
 void SetMouseControl(TControl* Control) {
     if (Control == gMouseControl)
@@ -83,7 +89,8 @@ void TControl::DefaultHandler(TMessage& Message) {
 void TControl::DefaultNotification(TMessage& Message) {
     switch (Message.Msg) {
     case CM_HITTEST:
-        Message.Result = PtInRect(Bounds(0, 0, width_, height_), PointFromLParam(static_cast<std::uint32_t>(Message.LParam)));
+        Message.Result = PtInRect(Bounds(0, 0, width_, height_),
+                                  PointFromLParam(static_cast<std::uint32_t>(Message.LParam)));
         break;
     case CM_ENABLEDCHANGED:
     case CM_COLORCHANGED:
@@ -144,8 +151,8 @@ void TControl::WndProc(TMessage& Message) {
 
 void TControl::HandleMouseMessage(TMessage& Message) {
     const TPoint p = PointFromLParam(static_cast<std::uint32_t>(Message.LParam));
-    const TShiftState keys = KeysToShiftState(static_cast<std::uint32_t>(Message.WParam),
-                                              GetKeyState(VK_MENU) < 0);
+    const TShiftState keys =
+        KeysToShiftState(static_cast<std::uint32_t>(Message.WParam), GetKeyState(VK_MENU) < 0);
     // A system class runs its own capture (a button pressed by the mouse
     // loses its click if the capture is taken away under it).
     auto* windowed = dynamic_cast<TWinControl*>(this);
@@ -168,11 +175,13 @@ void TControl::HandleMouseMessage(TMessage& Message) {
         break;
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK:
-        MouseDown(mbRight, Message.Msg == WM_RBUTTONDBLCLK ? keys | TShiftState{ssDouble} : keys, p.X, p.Y);
+        MouseDown(mbRight, Message.Msg == WM_RBUTTONDBLCLK ? keys | TShiftState{ssDouble} : keys,
+                  p.X, p.Y);
         break;
     case WM_MBUTTONDOWN:
     case WM_MBUTTONDBLCLK:
-        MouseDown(mbMiddle, Message.Msg == WM_MBUTTONDBLCLK ? keys | TShiftState{ssDouble} : keys, p.X, p.Y);
+        MouseDown(mbMiddle, Message.Msg == WM_MBUTTONDBLCLK ? keys | TShiftState{ssDouble} : keys,
+                  p.X, p.Y);
         break;
     case WM_LBUTTONUP: {
         const bool clicked = ControlState.Contains(csClicked);
@@ -276,7 +285,9 @@ void TControl::UpdateBoundsRect(const TRect& R) {
     height_ = R.Height();
 }
 
-TRect TControl::ClientRect() const { return Rect(0, 0, width_, height_); }
+TRect TControl::ClientRect() const {
+    return Rect(0, 0, width_, height_);
+}
 
 void TControl::SetClientSize(int AWidth, int AHeight) {
     const TRect client = ClientRect();
@@ -321,7 +332,9 @@ void TControl::SetAutoSize(bool Value) {
         SetBounds(left_, top_, w, h);
 }
 
-bool TControl::CanAutoSize(int&, int&) { return false; }
+bool TControl::CanAutoSize(int&, int&) {
+    return false;
+}
 
 void TControl::RequestAlign() {
     if (parent_ != nullptr)
@@ -428,10 +441,13 @@ void TControl::InvalidateControl(bool IsVisible, bool IsOpaque) {
     if (dynamic_cast<TWinControl*>(this) != nullptr)
         return;
     RECT r{left_, top_, left_ + width_, top_ + height_};
-    InvalidateRect(parent_->Handle(), &r, IsOpaque || ControlStyle.Contains(csOpaque) ? FALSE : TRUE);
+    InvalidateRect(parent_->Handle(), &r,
+                   IsOpaque || ControlStyle.Contains(csOpaque) ? FALSE : TRUE);
 }
 
-void TControl::Invalidate() { InvalidateControl(visible_, ControlStyle.Contains(csOpaque)); }
+void TControl::Invalidate() {
+    InvalidateControl(visible_, ControlStyle.Contains(csOpaque));
+}
 
 void TControl::Repaint() {
     if (!visible_ || parent_ == nullptr || !parent_->HandleAllocated())

@@ -18,14 +18,14 @@ class TPopupMenuBase;
 // Behaviour flags of a control class; the bit of each member is fixed
 // (csNeedsBorderPaint is 0x20000 and csParentBackground 0x40000 in Raw()).
 enum TControlStyleFlag : std::uint8_t {
-    csAcceptsControls,   // may be a parent of other controls
-    csCaptureMouse,      // a left press captures the mouse until release
+    csAcceptsControls, // may be a parent of other controls
+    csCaptureMouse,    // a left press captures the mouse until release
     csDesignInteractive,
-    csClickEvents,       // a left press and release on the control is a Click
+    csClickEvents, // a left press and release on the control is a Click
     csFramed,
     csSetCaption,
-    csOpaque,            // paints its whole rectangle: no erase behind it
-    csDoubleClicks,      // double clicks become DblClick
+    csOpaque,       // paints its whole rectangle: no erase behind it
+    csDoubleClicks, // double clicks become DblClick
     csFixedWidth,
     csFixedHeight,
     csNoDesignVisible,
@@ -35,8 +35,8 @@ enum TControlStyleFlag : std::uint8_t {
     csReflector,
     csActionClient,
     csMenuEvents,
-    csNeedsBorderPaint,  // 0x20000: the theme paints the non-client border
-    csParentBackground   // 0x40000: paints the parent's background behind itself
+    csNeedsBorderPaint, // 0x20000: the theme paints the non-client border
+    csParentBackground  // 0x40000: paints the parent's background behind itself
 };
 using TControlStyle = TSet<TControlStyleFlag>;
 
@@ -49,15 +49,16 @@ enum TControlStateFlag : std::uint8_t {
     csAlignmentNeeded,
     csFocusing,
     csCreating,
-    csPaintCopy,         // painting into a copy (WM_PRINTCLIENT, buffers)
-    csCustomPaint,       // inside the control's own WM_PAINT handling
+    csPaintCopy,   // painting into a copy (WM_PRINTCLIENT, buffers)
+    csCustomPaint, // inside the control's own WM_PAINT handling
     csDestroyingHandle,
     csDocking
 };
 using TControlState = TSet<TControlStateFlag>;
 
 // Answers whether the new size may be taken; a handler may change it.
-using TCanResizeEvent = TDelegate<void(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize)>;
+using TCanResizeEvent =
+    TDelegate<void(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize)>;
 using TContextPopupEvent = TDelegate<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
 
 // Size limits of a control; 0 means no limit.

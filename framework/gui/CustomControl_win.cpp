@@ -6,7 +6,9 @@ TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {
     canvas_->SetControl(this);
 }
 
-TCustomControl::~TCustomControl() { delete canvas_; }
+TCustomControl::~TCustomControl() {
+    delete canvas_;
+}
 
 void TCustomControl::PaintWindow(HDC DC) {
     canvas_->Lock();

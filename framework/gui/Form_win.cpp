@@ -21,7 +21,7 @@ BOOL CALLBACK CollectEnabledWindows(HWND window, LPARAM param) {
     return TRUE;
 }
 
-}  // namespace
+} // namespace
 
 TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
     visible_ = false;
@@ -108,7 +108,9 @@ void TCustomForm::SetMessageHandler(UINT Msg, TMessageHandler Handler) {
         messageHandlers_.erase(Msg);
 }
 
-void TCustomForm::RemoveMessageHandler(UINT Msg) { messageHandlers_.erase(Msg); }
+void TCustomForm::RemoveMessageHandler(UINT Msg) {
+    messageHandlers_.erase(Msg);
+}
 
 void TCustomForm::GetBorderStyles(DWORD& Style, DWORD& ExStyle) const {
     ExStyle = 0;
@@ -156,8 +158,9 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
     DWORD style = 0, exStyle = 0;
     GetBorderStyles(style, exStyle);
     if (ParentWindow() != nullptr) {
-        Params.Style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | (style & ~(WS_POPUP | WS_CAPTION | WS_SYSMENU |
-                                                                                  WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+        Params.Style =
+            WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN |
+            (style & ~(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
         if (Visible())
             Params.Style |= WS_VISIBLE;
         Params.ExStyle = exStyle & ~(WS_EX_TOPMOST | WS_EX_DLGMODALFRAME);
@@ -189,12 +192,15 @@ void TCustomForm::ApplyStyles() {
     DWORD style = 0, exStyle = 0;
     GetBorderStyles(style, exStyle);
     HWND h = Handle();
-    const DWORD frameMask = WS_POPUP | WS_CAPTION | WS_BORDER | WS_THICKFRAME | DS_MODALFRAME | WS_SYSMENU |
-                            WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
-    const DWORD exMask = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_TOOLWINDOW | WS_EX_CONTEXTHELP;
-    SetWindowLongA(h, GWL_STYLE, static_cast<LONG>((GetWindowLongA(h, GWL_STYLE) & ~frameMask) | style));
-    SetWindowLongA(h, GWL_EXSTYLE,
-                   static_cast<LONG>((GetWindowLongA(h, GWL_EXSTYLE) & ~exMask) | (exStyle & exMask)));
+    const DWORD frameMask = WS_POPUP | WS_CAPTION | WS_BORDER | WS_THICKFRAME | DS_MODALFRAME |
+                            WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+    const DWORD exMask =
+        WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_TOOLWINDOW | WS_EX_CONTEXTHELP;
+    SetWindowLongA(h, GWL_STYLE,
+                   static_cast<LONG>((GetWindowLongA(h, GWL_STYLE) & ~frameMask) | style));
+    SetWindowLongA(
+        h, GWL_EXSTYLE,
+        static_cast<LONG>((GetWindowLongA(h, GWL_EXSTYLE) & ~exMask) | (exStyle & exMask)));
     SetWindowPos(h, formStyle_ == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
@@ -227,12 +233,14 @@ TRect TCustomForm::ClientRect() const {
     GetBorderStyles(style, exStyle);
     RECT r{0, 0, 0, 0};
     AdjustWindowRectEx(&r, style, FALSE, exStyle);
-    return Rect(0, 0, std::max<int>(0, Width() - (r.right - r.left)), std::max<int>(0, Height() - (r.bottom - r.top)));
+    return Rect(0, 0, std::max<int>(0, Width() - (r.right - r.left)),
+                std::max<int>(0, Height() - (r.bottom - r.top)));
 }
 
 void TCustomForm::SetClientSize(int AWidth, int AHeight) {
     const TRect client = ClientRect();
-    SetBounds(Left(), Top(), Width() - client.Width() + AWidth, Height() - client.Height() + AHeight);
+    SetBounds(Left(), Top(), Width() - client.Width() + AWidth,
+              Height() - client.Height() + AHeight);
 }
 
 bool TCustomForm::Showing() const {
@@ -269,8 +277,8 @@ void TCustomForm::ShowWindowNow(bool Show) {
         shownOnce_ = true;
         if (Position == poScreenCenter || Position == poDesktopCenter ||
             (Position == poMainFormCenter && ParentWindow() == nullptr)) {
-            SetBounds((GetSystemMetrics(SM_CXSCREEN) - Width()) / 2, (GetSystemMetrics(SM_CYSCREEN) - Height()) / 2,
-                      Width(), Height());
+            SetBounds((GetSystemMetrics(SM_CXSCREEN) - Width()) / 2,
+                      (GetSystemMetrics(SM_CYSCREEN) - Height()) / 2, Width(), Height());
         }
     }
     DoShow();
@@ -320,7 +328,8 @@ TModalResult TCustomForm::ShowModal() {
     HWND activeWindow = GetActiveWindow();
     TCustomForm* outerModal = Application != nullptr ? Application->ModalForm() : nullptr;
     std::vector<HWND> disabled;
-    EnumThreadWindows(GetCurrentThreadId(), &CollectEnabledWindows, reinterpret_cast<LPARAM>(&disabled));
+    EnumThreadWindows(GetCurrentThreadId(), &CollectEnabledWindows,
+                      reinterpret_cast<LPARAM>(&disabled));
     HandleNeeded();
     std::erase(disabled, Handle());
     // The other forms, the hidden ones included: the caller may show one
@@ -412,9 +421,11 @@ void TCustomForm::FocusedControlChanged(TWinControl* Control) {
 }
 
 void TCustomForm::ControlRemoved(TWinControl* Control) {
-    if (activeControl_ != nullptr && (activeControl_ == Control || Control->ContainsControl(activeControl_)))
+    if (activeControl_ != nullptr &&
+        (activeControl_ == Control || Control->ContainsControl(activeControl_)))
         activeControl_ = nullptr;
-    if (focusedControl_ != nullptr && (focusedControl_ == Control || Control->ContainsControl(focusedControl_)))
+    if (focusedControl_ != nullptr &&
+        (focusedControl_ == Control || Control->ContainsControl(focusedControl_)))
         focusedControl_ = nullptr;
 }
 
@@ -440,7 +451,7 @@ void TCustomForm::HandleDialogKey(TMessage& Message) {
     switch (Message.WParam) {
     case VK_TAB:
         if (ctrl)
-            break;  // Ctrl+Tab: offered to the controls (page switching)
+            break; // Ctrl+Tab: offered to the controls (page switching)
         SelectNext(activeControl_, !shift, true);
         Message.Result = 1;
         return;
@@ -450,7 +461,8 @@ void TCustomForm::HandleDialogKey(TMessage& Message) {
     case VK_DOWN:
         if (activeControl_ != nullptr && activeControl_->Parent() != nullptr) {
             const bool forward = Message.WParam == VK_RIGHT || Message.WParam == VK_DOWN;
-            if (TWinControl* next = activeControl_->Parent()->FindNextControl(activeControl_, forward, false, true)) {
+            if (TWinControl* next = activeControl_->Parent()->FindNextControl(
+                    activeControl_, forward, false, true)) {
                 next->SetFocus();
                 Message.Result = 1;
             }
@@ -459,7 +471,7 @@ void TCustomForm::HandleDialogKey(TMessage& Message) {
     default:
         break;
     }
-    TWinControl::WndProc(Message);  // Enter, Esc, Ctrl+Tab: the controls decide (Default, Cancel)
+    TWinControl::WndProc(Message); // Enter, Esc, Ctrl+Tab: the controls decide (Default, Cancel)
 }
 
 void TCustomForm::WndProc(TMessage& Message) {

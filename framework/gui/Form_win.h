@@ -7,13 +7,35 @@
 
 #include "framework/gui/WinControl_win.h"
 
-enum TFormBorderStyle : std::uint8_t { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TFormBorderStyle : std::uint8_t {
+    bsNone,
+    bsSingle,
+    bsSizeable,
+    bsDialog,
+    bsToolWindow,
+    bsSizeToolWin
+};
 enum TBorderIcon : std::uint8_t { biSystemMenu, biMinimize, biMaximize, biHelp };
 using TBorderIcons = TSet<TBorderIcon>;
-enum TPosition : std::uint8_t { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter, poMainFormCenter };
+enum TPosition : std::uint8_t {
+    poDesigned,
+    poDefault,
+    poDefaultPosOnly,
+    poDefaultSizeOnly,
+    poScreenCenter,
+    poDesktopCenter,
+    poMainFormCenter
+};
 enum TFormStyle : std::uint8_t { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum TCloseAction : std::uint8_t { caNone, caHide, caFree, caMinimize };
-enum TFormStateFlag : std::uint8_t { fsCreating, fsVisible, fsShowing, fsModal, fsCreatedMDIChild, fsActivated };
+enum TFormStateFlag : std::uint8_t {
+    fsCreating,
+    fsVisible,
+    fsShowing,
+    fsModal,
+    fsCreatedMDIChild,
+    fsActivated
+};
 using TFormState = TSet<TFormStateFlag>;
 
 using TCloseEvent = TDelegate<void(TObject* Sender, TCloseAction& Action)>;
@@ -71,9 +93,9 @@ public:
     void SetFormStyle(TFormStyle Value);
     TPosition Position = poDesigned;
     bool KeyPreview = false;
-    bool Scaled = true;  // forms are not scaled; kept for form descriptions
+    bool Scaled = true; // forms are not scaled; kept for form descriptions
     std::string HelpFile;
-    HICON Icon = nullptr;  // not owned
+    HICON Icon = nullptr; // not owned
     bool TransparentColor = false;
     TColor TransparentColorValue = clNone;
 

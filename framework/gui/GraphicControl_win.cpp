@@ -7,7 +7,9 @@ TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner) {
     canvas_->SetControl(this);
 }
 
-TGraphicControl::~TGraphicControl() { delete canvas_; }
+TGraphicControl::~TGraphicControl() {
+    delete canvas_;
+}
 
 void TGraphicControl::WndProc(TMessage& Message) {
     if (Message.Msg == WM_PAINT && Message.WParam != 0) {

@@ -8,11 +8,11 @@
 // control change before its hint appears.
 struct THintInfo {
     TControl* HintControl = nullptr;
-    TPoint HintPos;           // screen position of the hint window
+    TPoint HintPos; // screen position of the hint window
     int HintMaxWidth = 0;
     TColor HintColor = clInfoBk;
-    TRect CursorRect;         // the hint stays while the cursor is inside (control coordinates)
-    TPoint CursorPos;         // control coordinates
+    TRect CursorRect; // the hint stays while the cursor is inside (control coordinates)
+    TPoint CursorPos; // control coordinates
     std::string HintStr;
     int ReshowTimeout = 0;
     int HideTimeout = 0;

@@ -58,17 +58,17 @@ inline constexpr std::uint32_t CM_SELFPOSTED_RESERVED = 0xB300;
 inline constexpr std::uint32_t CM_INTERFACEQUERY_RESERVED = 0xB7D0;
 
 // Unnumbered notifications, in free numbers of 0xB000-0xB0FF.
-inline constexpr std::uint32_t CM_CANCELMODE = 0xB040;  // lParam the control that takes over
-inline constexpr std::uint32_t CM_ENTER = 0xB041;       // focus enters the control
-inline constexpr std::uint32_t CM_EXIT = 0xB042;        // focus leaves the control
+inline constexpr std::uint32_t CM_CANCELMODE = 0xB040; // lParam the control that takes over
+inline constexpr std::uint32_t CM_ENTER = 0xB041;      // focus enters the control
+inline constexpr std::uint32_t CM_EXIT = 0xB042;       // focus leaves the control
 
 // Reflected notifications: CN_BASE + the original message number.
 inline constexpr std::uint32_t CN_BASE = 0xBC00;
-inline constexpr std::uint32_t CN_COMMAND = CN_BASE + 0x0111;         // WM_COMMAND
-inline constexpr std::uint32_t CN_NOTIFY = CN_BASE + 0x004E;          // WM_NOTIFY
-inline constexpr std::uint32_t CN_DRAWITEM = CN_BASE + 0x002B;        // WM_DRAWITEM
-inline constexpr std::uint32_t CN_MEASUREITEM = CN_BASE + 0x002C;     // WM_MEASUREITEM
-inline constexpr std::uint32_t CN_CTLCOLORMSGBOX = CN_BASE + 0x0132;  // WM_CTLCOLORMSGBOX
+inline constexpr std::uint32_t CN_COMMAND = CN_BASE + 0x0111;        // WM_COMMAND
+inline constexpr std::uint32_t CN_NOTIFY = CN_BASE + 0x004E;         // WM_NOTIFY
+inline constexpr std::uint32_t CN_DRAWITEM = CN_BASE + 0x002B;       // WM_DRAWITEM
+inline constexpr std::uint32_t CN_MEASUREITEM = CN_BASE + 0x002C;    // WM_MEASUREITEM
+inline constexpr std::uint32_t CN_CTLCOLORMSGBOX = CN_BASE + 0x0132; // WM_CTLCOLORMSGBOX
 inline constexpr std::uint32_t CN_CTLCOLOREDIT = CN_BASE + 0x0133;
 inline constexpr std::uint32_t CN_CTLCOLORLISTBOX = CN_BASE + 0x0134;
 inline constexpr std::uint32_t CN_CTLCOLORBTN = CN_BASE + 0x0135;

@@ -12,26 +12,28 @@ namespace {
 
 struct TSystemCursor {
     TCursor Id;
-    LPCSTR System;       // IDC_* for the built-in ids
-    const char* Resource;  // cursor resource of the module, or nullptr
+    LPCSTR System;        // IDC_* for the built-in ids
+    const char* Resource; // cursor resource of the module, or nullptr
 };
 
 const TSystemCursor kCursors[] = {
-    {crArrow, IDC_ARROW, nullptr},        {crCross, IDC_CROSS, nullptr},
-    {crIBeam, IDC_IBEAM, nullptr},        {crSizeNESW, IDC_SIZENESW, nullptr},
-    {crSizeNS, IDC_SIZENS, nullptr},      {crSizeNWSE, IDC_SIZENWSE, nullptr},
-    {crSizeWE, IDC_SIZEWE, nullptr},      {crUpArrow, IDC_UPARROW, nullptr},
-    {crHourGlass, IDC_WAIT, nullptr},     {crDrag, IDC_ARROW, "DRAGCUR"},
-    {crNoDrop, IDC_NO, "NODROPCUR"},      {crHSplit, IDC_SIZEWE, "HSPLITCUR"},
-    {crVSplit, IDC_SIZENS, "VSPLITCUR"},  {crMultiDrag, IDC_ARROW, "MULTIDRAGCUR"},
-    {crSQLWait, IDC_WAIT, "SQLWAITCUR"},  {crNo, IDC_NO, nullptr},
+    {crArrow, IDC_ARROW, nullptr},          {crCross, IDC_CROSS, nullptr},
+    {crIBeam, IDC_IBEAM, nullptr},          {crSizeNESW, IDC_SIZENESW, nullptr},
+    {crSizeNS, IDC_SIZENS, nullptr},        {crSizeNWSE, IDC_SIZENWSE, nullptr},
+    {crSizeWE, IDC_SIZEWE, nullptr},        {crUpArrow, IDC_UPARROW, nullptr},
+    {crHourGlass, IDC_WAIT, nullptr},       {crDrag, IDC_ARROW, "DRAGCUR"},
+    {crNoDrop, IDC_NO, "NODROPCUR"},        {crHSplit, IDC_SIZEWE, "HSPLITCUR"},
+    {crVSplit, IDC_SIZENS, "VSPLITCUR"},    {crMultiDrag, IDC_ARROW, "MULTIDRAGCUR"},
+    {crSQLWait, IDC_WAIT, "SQLWAITCUR"},    {crNo, IDC_NO, nullptr},
     {crAppStart, IDC_APPSTARTING, nullptr}, {crHelp, IDC_HELP, nullptr},
-    {crHandPoint, IDC_HAND, nullptr},     {crSizeAll, IDC_SIZEALL, nullptr},
+    {crHandPoint, IDC_HAND, nullptr},       {crSizeAll, IDC_SIZEALL, nullptr},
 };
 
-}  // namespace
+} // namespace
 
-TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) { LoadDefaultCursors(); }
+TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {
+    LoadDefaultCursors();
+}
 
 TScreen::~TScreen() = default;
 
@@ -111,7 +113,9 @@ TPoint TMouse::CursorPos() const {
     return Point(p.x, p.y);
 }
 
-void TMouse::SetCursorPos(TPoint P) { ::SetCursorPos(P.X, P.Y); }
+void TMouse::SetCursorPos(TPoint P) {
+    ::SetCursorPos(P.X, P.Y);
+}
 
 void TMouse::SetCapture(HWND Window) {
     if (Window != nullptr)

@@ -38,5 +38,5 @@ private:
     bool running_ = false;
     unsigned interval_ = 1000;
     TNotifyEvent onTimer_;
-    bool* alive_ = nullptr;  // set by a running OnTimer; cleared when the timer goes
+    bool* alive_ = nullptr; // set by a running OnTimer; cleared when the timer goes
 };

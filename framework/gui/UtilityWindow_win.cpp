@@ -33,12 +33,12 @@ void RegisterUtilityClass() {
         throw EInvalidOperation("Cannot register the utility window class");
 }
 
-}  // namespace
+} // namespace
 
 HWND CreateUtilityWindow(TWndMethod Method) {
     RegisterUtilityClass();
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kUtilityWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                  nullptr, LibraryInstance(), nullptr);
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kUtilityWindowClass, "", WS_POPUP, 0, 0, 0, 0,
+                                  nullptr, nullptr, LibraryInstance(), nullptr);
     if (window == nullptr)
         throw EInvalidOperation("Cannot create a utility window");
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new TWndMethod(Method)));
@@ -53,4 +53,6 @@ void DestroyUtilityWindow(HWND Window) noexcept {
     DestroyWindow(Window);
 }
 
-void UnregisterUtilityClass() noexcept { UnregisterClassA(kUtilityWindowClass, LibraryInstance()); }
+void UnregisterUtilityClass() noexcept {
+    UnregisterClassA(kUtilityWindowClass, LibraryInstance());
+}

@@ -15,7 +15,9 @@ HWND CreateFrameworkWindow(TWinControl* Control, const TCreateParams& Params);
 
 namespace {
 
-bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST && msg != WM_MOUSEWHEEL; }
+bool IsMouseMessage(UINT msg) {
+    return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST && msg != WM_MOUSEWHEEL;
+}
 
 // Restores a device context's saved state at scope end, also on a raise.
 class TSavedDC {
@@ -33,7 +35,7 @@ private:
     int id_;
 };
 
-}  // namespace
+} // namespace
 
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
 
@@ -159,7 +161,8 @@ void TWinControl::DestroyWindowHandle() {
 void TWinControl::DetachHandle() {
     handle_ = nullptr;
     for (TControl* child : controls_)
-        if (auto* w = dynamic_cast<TWinControl*>(child); w != nullptr && w->handle_ != nullptr && !IsWindow(w->handle_))
+        if (auto* w = dynamic_cast<TWinControl*>(child);
+            w != nullptr && w->handle_ != nullptr && !IsWindow(w->handle_))
             w->DetachHandle();
 }
 
@@ -335,7 +338,9 @@ bool TWinControl::CanFocus() const {
     return GetParentForm() != nullptr || parentWindow_ != nullptr;
 }
 
-bool TWinControl::Focused() const { return handle_ != nullptr && GetFocus() == handle_; }
+bool TWinControl::Focused() const {
+    return handle_ != nullptr && GetFocus() == handle_;
+}
 
 void TWinControl::SetFocus() {
     if (!CanFocus())
@@ -355,8 +360,8 @@ void TWinControl::GetTabOrderList(std::vector<TWinControl*>& List) const {
     }
 }
 
-TWinControl* TWinControl::FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop,
-                                          bool CheckParent) const {
+TWinControl* TWinControl::FindNextControl(TWinControl* CurControl, bool GoForward,
+                                          bool CheckTabStop, bool CheckParent) const {
     std::vector<TWinControl*> list;
     GetTabOrderList(list);
     if (list.empty())
@@ -370,7 +375,8 @@ TWinControl* TWinControl::FindNextControl(TWinControl* CurControl, bool GoForwar
         TWinControl* c = list[static_cast<size_t>(i)];
         if (c == CurControl)
             break;
-        if ((!CheckTabStop || c->tabStop_) && (!CheckParent || c->Parent() == this) && c->CanFocus())
+        if ((!CheckTabStop || c->tabStop_) && (!CheckParent || c->Parent() == this) &&
+            c->CanFocus())
             return c;
     }
     return nullptr;
@@ -422,7 +428,8 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
 void TWinControl::UpdateBoundsFromWindow() {
     RECT r{};
     GetWindowRect(handle_, &r);
-    HWND parent = (GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD) != 0 ? GetParent(handle_) : nullptr;
+    HWND parent =
+        (GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD) != 0 ? GetParent(handle_) : nullptr;
     if (parent != nullptr)
         MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
     UpdateBoundsRect(Rect(r.left, r.top, r.right, r.bottom));
@@ -454,7 +461,9 @@ void TWinControl::SetText(const std::string& Value) {
     TControl::SetText(Value);
 }
 
-void TWinControl::Invalidate() { Perform(CM_INVALIDATE); }
+void TWinControl::Invalidate() {
+    Perform(CM_INVALIDATE);
+}
 
 void TWinControl::Repaint() {
     Invalidate();
@@ -480,7 +489,7 @@ void TWinControl::UpdateShowing() {
     if (handle_ == nullptr)
         return;
     if ((GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD) == 0)
-        return;  // top-level windows: the form shows itself
+        return; // top-level windows: the form shows itself
     ShowWindow(handle_, Visible() ? SW_SHOWNA : SW_HIDE);
     Perform(CM_SHOWINGCHANGED);
 }
@@ -564,10 +573,12 @@ void TWinControl::PaintHandler(TMessage& Message) {
         if (DoubleBuffered) {
             const TRect client = ClientRect();
             HDC mem = CreateCompatibleDC(dc);
-            HBITMAP bmp = CreateCompatibleBitmap(dc, std::max(client.Width(), 1), std::max(client.Height(), 1));
+            HBITMAP bmp = CreateCompatibleBitmap(dc, std::max(client.Width(), 1),
+                                                 std::max(client.Height(), 1));
             HGDIOBJ old = SelectObject(mem, bmp);
             try {
-                Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem), reinterpret_cast<LPARAM>(mem));
+                Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem),
+                        reinterpret_cast<LPARAM>(mem));
                 PaintWindow(mem);
                 PaintControls(mem, nullptr);
             } catch (...) {
@@ -677,7 +688,8 @@ void TWinControl::DefaultHandler(TMessage& Message) {
         return;
     }
     if (handle_ != nullptr && defWndProc_ != nullptr)
-        Message.Result = CallWindowProcA(defWndProc_, handle_, Message.Msg, Message.WParam, Message.LParam);
+        Message.Result =
+            CallWindowProcA(defWndProc_, handle_, Message.Msg, Message.WParam, Message.LParam);
 }
 
 void TWinControl::WndProc(TMessage& Message) {
@@ -700,15 +712,19 @@ void TWinControl::WndProc(TMessage& Message) {
     case WM_CTLCOLORSTATIC: {
         HWND child = nullptr;
         if (Message.Msg == WM_NOTIFY)
-            child = Message.LParam != 0 ? reinterpret_cast<NMHDR*>(Message.LParam)->hwndFrom : nullptr;
+            child =
+                Message.LParam != 0 ? reinterpret_cast<NMHDR*>(Message.LParam)->hwndFrom : nullptr;
         else if (Message.Msg == WM_DRAWITEM)
             child = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam)->CtlType != ODT_MENU
                         ? reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam)->hwndItem
                         : nullptr;
         else if (Message.Msg == WM_MEASUREITEM)
-            child = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam)->CtlType != ODT_MENU
-                        ? GetDlgItem(handle_, static_cast<int>(reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam)->CtlID))
-                        : nullptr;
+            child =
+                reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam)->CtlType != ODT_MENU
+                    ? GetDlgItem(handle_,
+                                 static_cast<int>(
+                                     reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam)->CtlID))
+                    : nullptr;
         else
             child = reinterpret_cast<HWND>(Message.LParam);
         TWinControl* target = child != handle_ ? FindControl(child) : nullptr;
@@ -765,11 +781,13 @@ void TWinControl::WndProc(TMessage& Message) {
         Perform(CM_SYSCOLORCHANGE);
         break;
     case WM_MOUSELEAVE:
-        if (TControl* over = MouseControl(); over != nullptr && (over == this || over->Parent() == this))
+        if (TControl* over = MouseControl();
+            over != nullptr && (over == this || over->Parent() == this))
             SetMouseControl(nullptr);
         break;
     case WM_SETCURSOR:
-        if (reinterpret_cast<HWND>(Message.WParam) == handle_ && LOWORD(Message.LParam) == HTCLIENT && Screen != nullptr) {
+        if (reinterpret_cast<HWND>(Message.WParam) == handle_ &&
+            LOWORD(Message.LParam) == HTCLIENT && Screen != nullptr) {
             TCursor cursor = Screen->Cursor();
             if (cursor == crDefault) {
                 POINT pt{};
@@ -786,8 +804,9 @@ void TWinControl::WndProc(TMessage& Message) {
         }
         break;
     case WM_CAPTURECHANGED:
-        if (TControl* captured = CaptureControl(); captured != nullptr && captured->Parent() == this &&
-                                                 reinterpret_cast<HWND>(Message.LParam) != handle_)
+        if (TControl* captured = CaptureControl();
+            captured != nullptr && captured->Parent() == this &&
+            reinterpret_cast<HWND>(Message.LParam) != handle_)
             captured->SetMouseCapture(false);
         break;
     default:

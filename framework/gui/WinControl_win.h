@@ -19,7 +19,7 @@ struct TCreateParams {
     HWND WndParent = nullptr;
     void* Param = nullptr;
     std::string WinClassName;
-    UINT ClassStyle = CS_DBLCLKS;   // for our own classes; never a background brush
+    UINT ClassStyle = CS_DBLCLKS; // for our own classes; never a background brush
 };
 
 // A control with its own window, created on demand (Handle). Parent of
@@ -34,8 +34,7 @@ public:
     // Creates a control whose parent is a foreign window (WS_CHILD of it);
     // ParentWindow is set before the construction completes, so OnCreate can
     // use the handle.
-    template <class T>
-    static T* CreateParented(HWND ParentWindow) {
+    template <class T> static T* CreateParented(HWND ParentWindow) {
         T* control = new T(nullptr);
         control->parentWindow_ = ParentWindow;
         CompleteConstruction(control);
@@ -136,9 +135,11 @@ protected:
     // Paints the window-less children in z-order into DC (client coordinates).
     void PaintControls(HDC DC, TControl* First);
     void PaintHandler(TMessage& Message);
-  public:
+
+public:
     void UpdateBoundsFromWindow();
-  protected:
+
+protected:
     void UpdateShowing();
     void AlignChildren();
 
@@ -158,7 +159,7 @@ private:
     HWND parentWindow_ = nullptr;
     WNDPROC defWndProc_ = nullptr;
     bool native_ = false;
-    std::vector<TControl*> controls_;   // window-less and windowed, in z-order (bottom first)
+    std::vector<TControl*> controls_; // window-less and windowed, in z-order (bottom first)
     std::vector<TWinControl*> tabList_;
     int borderWidth_ = 0;
     int alignDisabled_ = 0;

@@ -25,11 +25,15 @@ ATOM LinkAtom() {
     return atom;
 }
 
-}  // namespace
+} // namespace
 
-HINSTANCE LibraryInstance() noexcept { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
+HINSTANCE LibraryInstance() noexcept {
+    return reinterpret_cast<HINSTANCE>(&__ImageBase);
+}
 
-bool IsLibrary() noexcept { return LibraryInstance() != GetModuleHandleA(nullptr); }
+bool IsLibrary() noexcept {
+    return LibraryInstance() != GetModuleHandleA(nullptr);
+}
 
 void RegisterFrameworkClass(const std::string& Name, UINT Style) {
     WNDCLASSA existing{};
@@ -75,8 +79,9 @@ struct TWindowPlumbing {
         tCreating = Control;
         if (tCreateDepth++ == 0)
             tCreateHook = SetWindowsHookExA(WH_CBT, &CbtProc, nullptr, GetCurrentThreadId());
-        HWND window = CreateWindowExA(P.ExStyle, P.WinClassName.c_str(), P.Caption.c_str(), P.Style, P.X, P.Y,
-                                      P.Width, P.Height, P.WndParent, nullptr, LibraryInstance(), P.Param);
+        HWND window =
+            CreateWindowExA(P.ExStyle, P.WinClassName.c_str(), P.Caption.c_str(), P.Style, P.X, P.Y,
+                            P.Width, P.Height, P.WndParent, nullptr, LibraryInstance(), P.Param);
         if (--tCreateDepth == 0) {
             UnhookWindowsHookEx(tCreateHook);
             tCreateHook = nullptr;
@@ -88,7 +93,8 @@ struct TWindowPlumbing {
     static void Unlink(HWND Window, TWinControl* Control) noexcept {
         RemovePropA(Window, MAKEINTATOM(LinkAtom()));
         if (Control->native_ && Control->defWndProc_ != nullptr)
-            SetWindowLongPtrA(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Control->defWndProc_));
+            SetWindowLongPtrA(Window, GWLP_WNDPROC,
+                              reinterpret_cast<LONG_PTR>(Control->defWndProc_));
         Control->DetachHandle();
     }
 };

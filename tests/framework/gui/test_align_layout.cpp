@@ -20,13 +20,13 @@ TAlignEntry Entry(TAlign align, TRect bounds, bool visible = true) {
 // the list, decide.
 TEST(AlignLayout, ManagerFrameOrderByKindThenPosition) {
     std::vector<TAlignEntry> e = {
-        Entry(alClient, Bounds(0, 0, 10, 10)),     // 0 page control
-        Entry(alTop, Bounds(0, 30, 50, 3)),        // 1 splitter (below the tool bar)
-        Entry(alBottom, Bounds(0, 400, 50, 19)),   // 2 status bar
-        Entry(alLeft, Bounds(120, 0, 4, 50)),      // 3 splitter (right of the side bar)
-        Entry(alTop, Bounds(0, 0, 50, 20)),        // 4 menu bar
-        Entry(alLeft, Bounds(0, 0, 120, 50)),      // 5 side bar
-        Entry(alTop, Bounds(0, 20, 50, 26)),       // 6 tool bar
+        Entry(alClient, Bounds(0, 0, 10, 10)),   // 0 page control
+        Entry(alTop, Bounds(0, 30, 50, 3)),      // 1 splitter (below the tool bar)
+        Entry(alBottom, Bounds(0, 400, 50, 19)), // 2 status bar
+        Entry(alLeft, Bounds(120, 0, 4, 50)),    // 3 splitter (right of the side bar)
+        Entry(alTop, Bounds(0, 0, 50, 20)),      // 4 menu bar
+        Entry(alLeft, Bounds(0, 0, 120, 50)),    // 5 side bar
+        Entry(alTop, Bounds(0, 20, 50, 26)),     // 6 tool bar
     };
     auto r = AlignLayout(Rect(0, 0, 600, 460), 0, e);
     EXPECT_EQ(r[4], Rect(0, 0, 600, 20));
@@ -40,9 +40,9 @@ TEST(AlignLayout, ManagerFrameOrderByKindThenPosition) {
 
 TEST(AlignLayout, BottomAndRightStackFromTheEdgeInward) {
     std::vector<TAlignEntry> e = {
-        Entry(alBottom, Bounds(0, 50, 10, 5)),   // upper one: placed second
-        Entry(alBottom, Bounds(0, 90, 10, 7)),   // lower one: placed at the edge
-        Entry(alRight, Bounds(10, 0, 3, 10)),    // further left: placed second
+        Entry(alBottom, Bounds(0, 50, 10, 5)), // upper one: placed second
+        Entry(alBottom, Bounds(0, 90, 10, 7)), // lower one: placed at the edge
+        Entry(alRight, Bounds(10, 0, 3, 10)),  // further left: placed second
         Entry(alRight, Bounds(80, 0, 4, 10)),
     };
     auto r = AlignLayout(Rect(0, 0, 100, 100), 0, e);
@@ -110,11 +110,14 @@ TEST(AlignLayout, ConstraintsLimitTheAlignedSize) {
 }
 
 TEST(AlignLayout, ConstrainSizeTable) {
-    struct Case { int size, min, max, want; };
+    struct Case {
+        int size, min, max, want;
+    };
     for (Case c : {Case{5, 0, 0, 5}, Case{5, 10, 0, 10}, Case{50, 0, 20, 20}, Case{-3, 0, 0, 0},
                    Case{15, 10, 20, 15}}) {
-        EXPECT_EQ(ConstrainSize(c.size, c.min, c.max), c.want) << c.size << " " << c.min << " " << c.max;
+        EXPECT_EQ(ConstrainSize(c.size, c.min, c.max), c.want)
+            << c.size << " " << c.min << " " << c.max;
     }
 }
 
-}  // namespace
+} // namespace

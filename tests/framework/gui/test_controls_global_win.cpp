@@ -47,8 +47,8 @@ public:
 protected:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override {
         TGraphicControl::MouseDown(Button, Shift, X, Y);
-        Events.push_back("down " + std::to_string(Button) + " " + std::to_string(X) + "," + std::to_string(Y) +
-                         (Shift.Contains(ssDouble) ? " double" : ""));
+        Events.push_back("down " + std::to_string(Button) + " " + std::to_string(X) + "," +
+                         std::to_string(Y) + (Shift.Contains(ssDouble) ? " double" : ""));
     }
     void MouseMove(TShiftState Shift, int X, int Y) override {
         TGraphicControl::MouseMove(Shift, X, Y);
@@ -56,7 +56,8 @@ protected:
     }
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override {
         TGraphicControl::MouseUp(Button, Shift, X, Y);
-        Events.push_back("up " + std::to_string(Button) + " " + std::to_string(X) + "," + std::to_string(Y));
+        Events.push_back("up " + std::to_string(Button) + " " + std::to_string(X) + "," +
+                         std::to_string(Y));
     }
     void Paint() override {
         ++Paints;
@@ -75,8 +76,7 @@ protected:
         form->SetBorderStyle(bsNone);
         form->SetBounds(100, 100, 300, 200);
     }
-    template <class T>
-    T* Add(TWinControl* parent, TRect bounds) {
+    template <class T> T* Add(TWinControl* parent, TRect bounds) {
         T* c = new T(form);
         CompleteConstruction(c);
         c->SetBoundsRect(bounds);
@@ -144,7 +144,8 @@ TEST_F(ControlTest, WindowlessControlGetsMouseWithCaptureAndClickRules) {
     SendMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(10, 20));
     EXPECT_EQ(box->Clicks, 0);
     EXPECT_EQ(GetCapture(), nullptr);
-    EXPECT_EQ(box->Events, (std::vector<std::string>{"down 0 5,5", "move -10,-10", "up 0 -10,-10"}));
+    EXPECT_EQ(box->Events,
+              (std::vector<std::string>{"down 0 5,5", "move -10,-10", "up 0 -10,-10"}));
     // Press and release inside: one click.
     box->Events.clear();
     SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 40));
@@ -187,7 +188,7 @@ TEST_F(ControlTest, WindowlessControlIsPaintedAndHitTested) {
     form->Perform(WM_PAINT, reinterpret_cast<WPARAM>(mem), 0);
     EXPECT_EQ(GetPixel(mem, 25, 35) & 0xFFFFFF, RGB(255, 0, 0));
     EXPECT_EQ(GetPixel(mem, 59, 69) & 0xFFFFFF, RGB(255, 0, 0));
-    EXPECT_EQ(GetPixel(mem, 60, 70) & 0xFFFFFF, RGB(255, 255, 255));  // clipped to the box
+    EXPECT_EQ(GetPixel(mem, 60, 70) & 0xFFFFFF, RGB(255, 255, 255)); // clipped to the box
     EXPECT_EQ(GetPixel(mem, 5, 5) & 0xFFFFFF, RGB(255, 255, 255));
     SelectObject(mem, old);
     DeleteObject(bmp);
@@ -228,7 +229,8 @@ TEST_F(ControlTest, ControlListNotificationsInOrder) {
     auto* child = Add<TBox>(form, Bounds(0, 0, 10, 10));
     child->SetParent(parent);
     child->SetParent(nullptr);
-    EXPECT_EQ(parent->Log, (std::vector<std::string>{"list(1,out)", "change(1,in)", "change(0,in)", "list(0,out)"}));
+    EXPECT_EQ(parent->Log, (std::vector<std::string>{"list(1,out)", "change(1,in)", "change(0,in)",
+                                                     "list(0,out)"}));
 }
 
 TEST_F(ControlTest, ColorAndFontInheritance) {
@@ -307,7 +309,7 @@ TEST_F(ControlTest, TabMovesFocusInTabOrderAndEnterPressesTheDefault) {
     auto* a = Add<TNativeButton>(form, Bounds(10, 10, 80, 25));
     auto* b = Add<TNativeButton>(form, Bounds(10, 40, 80, 25));
     auto* c = Add<TNativeButton>(form, Bounds(10, 70, 80, 25));
-    b->SetTabOrder(0);  // order now b, a, c
+    b->SetTabOrder(0); // order now b, a, c
     c->IsDefault = true;
     form->Show();
     PumpFor(30);
@@ -359,4 +361,4 @@ TEST_F(ControlTest, FocusRestoredWhenTheFormIsActivatedAgain) {
     EXPECT_EQ(GetFocus(), b->Handle());
 }
 
-}  // namespace
+} // namespace

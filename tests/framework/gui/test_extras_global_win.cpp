@@ -56,7 +56,7 @@ protected:
         spot->SetBounds(10, 10, 50, 40);
         spot->SetParent(form);
         form->Show();
-        timer = SetTimer(nullptr, 0, 10, nullptr);  // wakes the idle wait
+        timer = SetTimer(nullptr, 0, 10, nullptr); // wakes the idle wait
     }
     void TearDown() override {
         KillTimer(nullptr, timer);
@@ -179,7 +179,8 @@ public:
 TEST_F(ExtrasTest, ContextMenuPopsUpTheControlsMenu) {
     auto* menu = Create<TTestMenu>(form);
     form->SetPopupMenu(menu);
-    SendMessageA(form->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(form->Handle()), MAKELPARAM(230, 240));
+    SendMessageA(form->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(form->Handle()),
+                 MAKELPARAM(230, 240));
     SendMessageA(form->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(form->Handle()), -1);
     ASSERT_EQ(menu->Popups.size(), 2u);
     EXPECT_EQ(menu->Popups[0], Point(230, 240));
@@ -204,4 +205,4 @@ TEST_F(ExtrasTest, HelpCommandAsksTheSlotFirst) {
     EXPECT_EQ(help.Commands, std::vector<int>{15});
 }
 
-}  // namespace
+} // namespace

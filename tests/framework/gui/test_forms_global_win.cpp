@@ -69,7 +69,8 @@ TEST_F(FormTest, CreationHooksRunAfterTheMostDerivedConstructor) {
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(Application->MainForm(), form);
     EXPECT_TRUE(form->SelfValidInCreate);
-    EXPECT_EQ(gLog, (std::vector<std::string>{"constructor", "components", "loaded", "params", "create"}));
+    EXPECT_EQ(gLog, (std::vector<std::string>{"constructor", "components", "loaded", "params",
+                                              "create"}));
     HWND h = form->Handle();
     EXPECT_EQ(h, form->HandleSeenInCreate);
     gLog.clear();
@@ -102,7 +103,8 @@ TEST_F(FormTest, WindowClassTitleAndOwnership) {
     EXPECT_FALSE(IsWindowVisible(Application->Handle()));
     // The start-up step that hides the taskbar button must be harmless.
     HWND app = Application->Handle();
-    SetWindowLongA(app, GWL_EXSTYLE, (GetWindowLongA(app, GWL_EXSTYLE) & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
+    SetWindowLongA(app, GWL_EXSTYLE,
+                   (GetWindowLongA(app, GWL_EXSTYLE) & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
     TForm1::Self->Show();
     EXPECT_TRUE(IsWindowVisible(h));
     // A style change keeps the handle.
@@ -275,7 +277,9 @@ private:
         Log->push_back("later");
         Close();
     }
-    void Destroyed(TObject*) { Log->push_back(IsWindow(Handle()) ? "destroy:window" : "destroy:gone"); }
+    void Destroyed(TObject*) {
+        Log->push_back(IsWindow(Handle()) ? "destroy:window" : "destroy:gone");
+    }
 };
 std::vector<std::string>* TClickForm::Log = nullptr;
 
@@ -362,4 +366,4 @@ TEST_F(FormTest, EndSessionHookRuns) {
     EXPECT_EQ(calls, 1);
 }
 
-}  // namespace
+} // namespace

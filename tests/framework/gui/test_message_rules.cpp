@@ -6,7 +6,10 @@
 namespace {
 
 TEST(MessageRules, PrivateRangeRefusedFromOutsideExceptSelfPosted) {
-    struct Case { std::uint32_t msg; bool allowed; };
+    struct Case {
+        std::uint32_t msg;
+        bool allowed;
+    };
     for (Case c : {Case{0x0111, true}, Case{0x0401, true}, Case{0x040D, true}, Case{0xAFFF, true},
                    Case{0xB000, false}, Case{CM_HINTSHOW, false}, Case{CM_FOCUSCHANGED, false},
                    Case{CN_NOTIFY, false}, Case{0xBFFF, false}, Case{0xC000, true},
@@ -16,7 +19,10 @@ TEST(MessageRules, PrivateRangeRefusedFromOutsideExceptSelfPosted) {
 }
 
 TEST(MessageRules, PointsAreSignExtendedBothWays) {
-    struct Case { std::uint32_t lParam; TPoint p; };
+    struct Case {
+        std::uint32_t lParam;
+        TPoint p;
+    };
     for (Case c : {Case{0x00000000, {0, 0}}, Case{0x00140005, {5, 20}}, Case{0xFFFFFFFF, {-1, -1}},
                    Case{0x8000FFF6, {-10, -32768}}, Case{0x7FFF0001, {1, 32767}}}) {
         EXPECT_EQ(PointFromLParam(c.lParam), c.p) << std::hex << c.lParam;
@@ -30,7 +36,7 @@ TEST(MessageRules, MouseKeyFlags) {
     EXPECT_EQ(KeysToShiftState(0x10), TShiftState{ssMiddle});
     EXPECT_EQ(KeysToShiftState(0x0C), (TShiftState{ssShift, ssCtrl}));
     EXPECT_EQ(KeysToShiftState(0x00, true), TShiftState{ssAlt});
-    EXPECT_EQ(KeysToShiftState(0x20), TShiftState{});  // MK_XBUTTON1 has no member
+    EXPECT_EQ(KeysToShiftState(0x20), TShiftState{}); // MK_XBUTTON1 has no member
 }
 
 TEST(MessageRules, KeyDataRoundTrip) {
@@ -41,4 +47,4 @@ TEST(MessageRules, KeyDataRoundTrip) {
     EXPECT_EQ(KeyDataToShiftState(ShiftStateToKeyData({ssAlt}), false, false), TShiftState{ssAlt});
 }
 
-}  // namespace
+} // namespace

@@ -16,7 +16,8 @@ namespace {
 class TNative : public TWinControl {
     FW_CLASS(TNative, TWinControl)
 public:
-    TNative(TComponent* AOwner, const char* cls, DWORD style) : TWinControl(AOwner), cls_(cls), style_(style) {}
+    TNative(TComponent* AOwner, const char* cls, DWORD style)
+        : TWinControl(AOwner), cls_(cls), style_(style) {}
     explicit TNative(TComponent* AOwner) : TNative(AOwner, "STATIC", 0) {}
 
 protected:
@@ -109,8 +110,7 @@ protected:
     }
 
 private:
-    template <class T>
-    T* Make(TRect r) {
+    template <class T> T* Make(TRect r) {
         T* c = new T(this);
         CompleteConstruction(c);
         c->SetBoundsRect(r);
@@ -143,4 +143,4 @@ TEST_F(ShowcaseTest, FormWithControlsRendersText) {
         PumpFor(static_cast<DWORD>(std::atoi(hold)));
 }
 
-}  // namespace
+} // namespace

@@ -11,14 +11,24 @@ namespace {
 
 std::vector<std::string> gOrder;
 
-void GifStart() { gOrder.push_back("gif+"); }
-void GifStop() { gOrder.push_back("gif-"); }
+void GifStart() {
+    gOrder.push_back("gif+");
+}
+void GifStop() {
+    gOrder.push_back("gif-");
+}
 void GraphicsStart() {
     // The application window and the screen exist before any hook runs.
-    gOrder.push_back(Application != nullptr && IsWindow(Application->Handle()) && Screen != nullptr ? "gfx+" : "gfx?");
+    gOrder.push_back(Application != nullptr && IsWindow(Application->Handle()) && Screen != nullptr
+                         ? "gfx+"
+                         : "gfx?");
 }
-void GraphicsStop() { gOrder.push_back("gfx-"); }
-void JpegStart() { gOrder.push_back("jpeg+"); }
+void GraphicsStop() {
+    gOrder.push_back("gfx-");
+}
+void JpegStart() {
+    gOrder.push_back("jpeg+");
+}
 
 TEST(Startup, HooksRunInStageOrderAndStopInReverse) {
     AddStartupHook(TStartupStage::ImageFormats, &GifStart, &GifStop);
@@ -26,7 +36,7 @@ TEST(Startup, HooksRunInStageOrderAndStopInReverse) {
     AddStartupHook(TStartupStage::Graphics, &GraphicsStart, &GraphicsStop);
     Startup();
     EXPECT_TRUE(IsStarted());
-    Startup();  // a second call does nothing
+    Startup(); // a second call does nothing
     EXPECT_EQ(gOrder, (std::vector<std::string>{"gfx+", "gif+", "jpeg+"}));
     HWND app = Application->Handle();
     EXPECT_FALSE(Application->IsLibrary());
@@ -42,4 +52,4 @@ TEST(Startup, HooksRunInStageOrderAndStopInReverse) {
     Shutdown();
 }
 
-}  // namespace
+} // namespace

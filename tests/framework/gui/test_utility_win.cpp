@@ -62,7 +62,7 @@ struct TTimerSink {
 TEST_F(UtilityWindowTest, TimerRunsOnlyWhenEnabledWithIntervalAndHandler) {
     TTimerSink sink;
     TTimer* t = Create<TTimer>(Application);
-    EXPECT_FALSE(t->Running());  // no handler
+    EXPECT_FALSE(t->Running()); // no handler
     t->SetOnTimer(TNotifyEvent(&sink, &TTimerSink::Tick));
     EXPECT_TRUE(t->Running());
     t->SetInterval(0);
@@ -117,7 +117,7 @@ TEST_F(UtilityWindowTest, TimerExceptionGoesToTheApplicationHandler) {
     t->SetInterval(10);
     t->SetOnTimer(TNotifyEvent(&sink, &TTimerSink::Tick));
     EXPECT_TRUE(PumpUntil([&] { return handler.Count >= 2; }));
-    EXPECT_GE(sink.Ticks, 2);  // the timer goes on after a failure
+    EXPECT_GE(sink.Ticks, 2); // the timer goes on after a failure
 }
 
-}  // namespace
+} // namespace
