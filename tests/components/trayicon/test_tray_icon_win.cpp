@@ -110,19 +110,18 @@ public:
     }
 };
 
+BOOL CALLBACK CountUtilityWindow(HWND w, LPARAM p) {
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (std::strcmp(cls, kUtilityWindowClass) == 0)
+        ++*reinterpret_cast<int*>(p);
+    return TRUE;
+}
+
 // The utility windows of this thread (the hidden windows of components).
 int ThreadUtilityWindows() {
     int count = 0;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM p) -> BOOL {
-            char cls[64] = {};
-            GetClassNameA(w, cls, sizeof cls);
-            if (std::strcmp(cls, kUtilityWindowClass) == 0)
-                ++*reinterpret_cast<int*>(p);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    EnumThreadWindows(GetCurrentThreadId(), &CountUtilityWindow, reinterpret_cast<LPARAM>(&count));
     return count;
 }
 
