@@ -55,6 +55,8 @@ void TControl::FontChanged(TObject*) {
 }
 
 TControl::~TControl() {
+    if (destroyedFlag_ != nullptr)
+        *destroyedFlag_ = true;
     if (Application != nullptr)
         Application->ControlGone(this);
     delete font_;
@@ -189,8 +191,22 @@ void TControl::HandleMouseMessage(TMessage& Message) {
         if (ownCapture && MouseCapture())
             SetMouseCapture(false);
         // A click needs the press and the release on this same control.
-        if (clicked && PtInRect(ClientRect(), p))
-            Click();
+        if (clicked && PtInRect(ClientRect(), p)) {
+            // The handler may free the control (and its form): then nothing
+            // of it is touched again.
+            bool destroyed = false;
+            destroyedFlag_ = &destroyed;
+            try {
+                Click();
+            } catch (...) {
+                if (!destroyed)
+                    destroyedFlag_ = nullptr;
+                throw;
+            }
+            if (destroyed)
+                return;
+            destroyedFlag_ = nullptr;
+        }
         MouseUp(mbLeft, keys, p.X, p.Y);
         break;
     }

@@ -272,6 +272,7 @@ private:
     TCursor cursor_ = crDefault;
     int helpContext_ = 0;
     TComponent* action_ = nullptr;
+    bool* destroyedFlag_ = nullptr; // set while a click handler runs; the destructor marks it
 };
 
 // The control the mouse is over (window-less ones included), tracked for

@@ -313,6 +313,33 @@ TEST_F(FormTest, ExceptionInClickHandlerGoesToTheHandlerAndRunGoesOn) {
     EXPECT_EQ(Application->MainForm(), nullptr);
 }
 
+// A handler that frees the form it belongs to, from the form's own click.
+class TSelfFreeing : public TForm {
+    FW_CLASS(TSelfFreeing, TForm)
+public:
+    explicit TSelfFreeing(TComponent* AOwner) : TForm(AOwner) {
+        OnClick = TNotifyEvent(this, &TSelfFreeing::Clicked);
+    }
+    static bool Freed;
+    ~TSelfFreeing() override { Freed = true; }
+
+private:
+    void Clicked(TObject*) { Free(); }
+};
+bool TSelfFreeing::Freed = false;
+
+TEST_F(FormTest, ClickHandlerMayFreeItsOwnForm) {
+    TSelfFreeing* form = nullptr;
+    Application->CreateForm(form);
+    form->Show();
+    HWND h = form->Handle();
+    PostMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    PostMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+    PumpUntil([] { return TSelfFreeing::Freed; });
+    EXPECT_TRUE(TSelfFreeing::Freed);
+    EXPECT_FALSE(IsWindow(h));
+}
+
 TEST_F(FormTest, ConstraintsLimitTheTrackingSize) {
     TDialog* form = nullptr;
     Application->CreateForm(form);
