@@ -26,15 +26,29 @@ BOOL CALLBACK CollectByPid(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
-// Position of each window in the top-level stacking order, top first.
-int StackIndex(HWND hwnd) {
-    int i = 0;
-    for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT), ++i) {
-        if (h == hwnd) {
-            return i;
-        }
+struct StackSearch {
+    HWND target;
+    int index = 0;
+    int found = -1;
+};
+
+BOOL CALLBACK FindInStack(HWND hwnd, LPARAM lp) {
+    auto* search = reinterpret_cast<StackSearch*>(lp);
+    if (hwnd == search->target) {
+        search->found = search->index;
+        return FALSE;
     }
-    return -1;
+    ++search->index;
+    return TRUE;
+}
+
+// Position of a window in the top-level stacking order, top first. EnumWindows works on a
+// snapshot, so windows that other tests create or destroy meanwhile cannot cut the walk short
+// (a GW_HWNDNEXT walk ends early when the window it stands on goes away).
+int StackIndex(HWND hwnd) {
+    StackSearch search{hwnd};
+    EnumWindows(FindInStack, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 TEST(WineBed, OtherProcessesWindowsHideShowAndStack) {
