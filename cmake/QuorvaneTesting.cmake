@@ -181,3 +181,13 @@ function(quorvane_add_fuzzer)
     set_tests_properties(fuzz_${F_NAME}_replay PROPERTIES LABELS "host;fuzz" TIMEOUT 300)
   endif()
 endfunction()
+
+# Adds every folder below the current one that has a CMakeLists.txt, in name order.
+macro(quorvane_add_subdirectories)
+  file(GLOB _quorvane_subdirs LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(_quorvane_dir ${_quorvane_subdirs})
+    if(IS_DIRECTORY ${_quorvane_dir} AND EXISTS ${_quorvane_dir}/CMakeLists.txt)
+      add_subdirectory(${_quorvane_dir})
+    endif()
+  endforeach()
+endmacro()
