@@ -1,0 +1,56 @@
+#pragma once
+
+#include "framework/gui/WinControl_win.h"
+
+enum TEditBorderStyle : std::uint8_t { ebsNone, ebsSingle };
+
+// A single-line edit (native EDIT). The text is the object's: text set from
+// code is stored as given (never read back through the window, which could
+// convert it), and OnChange fires once per real change, with or without a
+// window.
+class TCustomEdit : public TWinControl {
+    FW_CLASS(TCustomEdit, TWinControl)
+public:
+    explicit TCustomEdit(TComponent* AOwner);
+
+    void SetText(const std::string& Value) override;
+    bool ReadOnly() const noexcept { return readOnly_; }
+    void SetReadOnly(bool Value);
+    // Selects the whole text when the edit gets the focus.
+    bool AutoSelect = true;
+    bool Modified() const;
+    void SetModified(bool Value);
+    void SelectAll();
+    int SelStart() const;
+    void SetSelStart(int Value);
+    int SelLength() const;
+    void SetSelLength(int Value);
+    // 0: no limit.
+    int MaxLength() const noexcept { return maxLength_; }
+    void SetMaxLength(int Value);
+    TEditBorderStyle BorderStyle = ebsSingle;
+    TNotifyEvent OnChange;
+
+    void WndProc(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    virtual void Change();
+
+private:
+    void TextMayHaveChanged();
+
+    bool readOnly_ = false;
+    bool modified_ = false;
+    int maxLength_ = 0;
+    int selStart_ = 0, selLength_ = 0;
+    bool settingText_ = false;
+    std::string reported_;
+};
+
+class TEdit : public TCustomEdit {
+    FW_CLASS(TEdit, TCustomEdit)
+public:
+    explicit TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+};

@@ -1,0 +1,55 @@
+#include "framework/controls/StatusBar_win.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+namespace {
+
+// SB_SETTEXT's part number for the simple part.
+constexpr WPARAM kSimplePart = 255;
+
+}  // namespace
+
+TStatusBar::TStatusBar(TComponent* AOwner) : TWinControl(AOwner) {
+    ControlStyle.Exclude(csCaptureMouse).Exclude(csClickEvents).Exclude(csSetCaption);
+    SetBounds(0, 0, 200, 19);
+    SetAlign(alBottom);
+    SetColor(clBtnFace);
+}
+
+void TStatusBar::CreateParams(TCreateParams& Params) {
+    TWinControl::CreateParams(Params);
+    Params.WinClassName = STATUSCLASSNAMEA;
+    // The align layout places the bar; the window must not move itself.
+    Params.Style |= CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER;
+    Params.Caption.clear();
+}
+
+void TStatusBar::CreateWnd() {
+    TWinControl::CreateWnd();
+    HWND h = Handle();
+    SendMessageA(h, SB_SIMPLE, simplePanel_ ? TRUE : FALSE, 0);
+    SendMessageA(h, SB_SETTEXTA, kSimplePart, reinterpret_cast<LPARAM>(simpleText_.c_str()));
+}
+
+void TStatusBar::SetSimplePanel(bool Value) {
+    simplePanel_ = Value;
+    if (HandleAllocated())
+        SendMessageA(Handle(), SB_SIMPLE, Value ? TRUE : FALSE, 0);
+}
+
+void TStatusBar::SetSimpleText(const std::string& Value) {
+    simpleText_ = Value;
+    if (HandleAllocated())
+        SendMessageA(Handle(), SB_SETTEXTA, kSimplePart, reinterpret_cast<LPARAM>(Value.c_str()));
+}
+
+std::string TStatusBar::WindowSimpleText() {
+    if (!HandleAllocated())
+        return {};
+    const LRESULT info = SendMessageA(Handle(), SB_GETTEXTLENGTHA, 0, 0);
+    std::vector<char> buffer(static_cast<size_t>(LOWORD(info)) + 1);
+    SendMessageA(Handle(), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(buffer.data()));
+    return std::string(buffer.data());
+}

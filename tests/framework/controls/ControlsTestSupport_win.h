@@ -1,0 +1,50 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+
+#include "framework/gui/Form_win.h"
+#include "tests/framework/gui/GuiTestSupport_win.h"
+
+// A shown test form, freed at the end of the test.
+class ControlsTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        Application->Initialize();
+        form = Create<TForm>(Application);
+        form->SetBounds(100, 100, 420, 320);
+        form->SetCaption("Controls");
+    }
+    void TearDown() override {
+        if (form != nullptr)
+            form->Free();
+        GuiTest::TearDown();
+    }
+    void ShowForm() {
+        form->Show();
+        SetForegroundWindow(form->Handle());
+        PumpFor(50);
+    }
+    TForm* form = nullptr;
+};
+
+// Runs Fn from a thread timer after Ms milliseconds, also inside modal
+// loops (menus), once.
+inline std::function<void()>& TimerAction() {
+    static std::function<void()> action;
+    return action;
+}
+
+inline void RunLater(UINT Ms, std::function<void()> Fn) {
+    TimerAction() = std::move(Fn);
+    SetTimer(nullptr, 0, Ms, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        auto fn = std::move(TimerAction());
+        TimerAction() = nullptr;
+        if (fn)
+            fn();
+    });
+}

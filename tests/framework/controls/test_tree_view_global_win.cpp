@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "framework/controls/TreeView_win.h"
+#include "tests/framework/controls/ControlsTestSupport_win.h"
+
+namespace {
+
+class TreeViewTest : public ControlsTest {
+protected:
+    void SetUp() override {
+        ControlsTest::SetUp();
+        tree = Create<TTreeView>(form);
+        tree->SetBounds(10, 10, 300, 250);
+    }
+    TTreeView* tree = nullptr;
+};
+
+RECT ItemRect(TTreeView* tree, TTreeNode* node) {
+    RECT r{};
+    *reinterpret_cast<HTREEITEM*>(&r) = node->ItemId();
+    SendMessageA(tree->Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
+    return r;
+}
+
+TEST_F(TreeViewTest, NewNodesHaveNoImage) {
+    tree->SetParent(form);
+    auto* images = Create<TImageList>(form);
+    tree->SetImages(images);
+    TTreeNode* node = tree->Items()->AddChild(nullptr, "Untitled window");
+    EXPECT_EQ(node->ImageIndex(), -1);
+    EXPECT_EQ(node->SelectedIndex(), -1);
+    // The native item never holds the callback value -1 (it would ask the
+    // parent); an index set later reaches it.
+    auto nativeImage = [&] {
+        TVITEMA tv{};
+        tv.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
+        tv.hItem = node->ItemId();
+        SendMessageA(tree->Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+        return std::pair<int, int>(tv.iImage, tv.iSelectedImage);
+    };
+    EXPECT_NE(nativeImage().first, I_IMAGECALLBACK);
+    node->SetImageIndex(2);
+    node->SetSelectedIndex(3);
+    EXPECT_EQ(nativeImage(), (std::pair<int, int>(2, 3)));
+    // Kept over a new window.
+    tree->RecreateWnd();
+    EXPECT_EQ(nativeImage(), (std::pair<int, int>(2, 3)));
+}
+
+TEST_F(TreeViewTest, NodesAddedDeletedExpandedSelectedHitTested) {
+    // Nodes made before the window exists get native items later.
+    TTreeNode* desk1 = tree->Items()->AddChild(nullptr, "Desktop 1");
+    TTreeNode* app = tree->Items()->AddChild(desk1, "Notepad");
+    tree->Items()->AddChild(app, "Untitled - Notepad");
+    TTreeNode* desk2 = tree->Items()->AddChild(nullptr, "Desktop 2");
+    tree->SetParent(form);
+    ShowForm();
+    EXPECT_EQ(SendMessageA(tree->Handle(), TVM_GETCOUNT, 0, 0), 4);
+    ASSERT_EQ(tree->Items()->Count(), 4);
+    EXPECT_EQ(tree->Items()->Item(0), desk1);
+    EXPECT_EQ(tree->Items()->Item(1), app);
+    EXPECT_EQ(tree->Items()->Item(3), desk2);
+    EXPECT_EQ(app->Level(), 1);
+    EXPECT_EQ(desk2->Index(), 1);
+    EXPECT_EQ(app->Parent(), desk1);
+
+    desk1->Expand(true);
+    EXPECT_TRUE(desk1->Expanded());
+    EXPECT_TRUE(app->Expanded());
+
+    std::vector<TTreeNode*> changes;
+    struct Sink : TObject {
+        std::vector<TTreeNode*>* out;
+        void Changed(TObject*, TTreeNode* n) { out->push_back(n); }
+    } sink;
+    sink.out = &changes;
+    tree->OnChange = TTVChangedEvent(&sink, &Sink::Changed);
+    tree->SetSelected(app);
+    EXPECT_EQ(tree->Selected(), app);
+    EXPECT_TRUE(app->Selected());
+    EXPECT_EQ(changes, std::vector<TTreeNode*>{app});
+
+    const RECT r = ItemRect(tree, desk2);
+    EXPECT_EQ(tree->GetNodeAt(r.left + 2, (r.top + r.bottom) / 2), desk2);
+    EXPECT_EQ(tree->GetNodeAt(r.left + 2, 240), nullptr);
+
+    // Deleting frees the node objects through the native notification.
+    app->Delete();
+    EXPECT_EQ(tree->Items()->Count(), 2);
+    EXPECT_EQ(desk1->Count(), 0);
+    EXPECT_EQ(SendMessageA(tree->Handle(), TVM_GETCOUNT, 0, 0), 2);
+    tree->Items()->AddChild(desk2, "Calculator");
+    desk2->DeleteChildren();
+    EXPECT_EQ(desk2->Count(), 0);
+    // The window may go and come back: the nodes stay.
+    tree->RecreateWnd();
+    EXPECT_EQ(SendMessageA(tree->Handle(), TVM_GETCOUNT, 0, 0), 2);
+    tree->Items()->Clear();
+    EXPECT_EQ(tree->Items()->Count(), 0);
+    EXPECT_EQ(SendMessageA(tree->Handle(), TVM_GETCOUNT, 0, 0), 0);
+}
+
+struct MouseLog : TObject {
+    std::vector<std::string> log;
+    TTreeView* tree = nullptr;
+    void Down(TObject*, TMouseButton b, TShiftState, int, int) {
+        TTreeNode* sel = tree->Selected();
+        log.push_back(std::string(b == mbRight ? "rdown:" : "down:") + (sel ? sel->Text() : "none"));
+    }
+    void Up(TObject*, TMouseButton b, TShiftState, int, int) { log.push_back(b == mbRight ? "rup" : "up"); }
+};
+
+void Click(TTreeView* tree, TTreeNode* node, bool right) {
+    const RECT r = ItemRect(tree, node);
+    const TPoint p = tree->ClientToScreen(Point(r.left + 4, (r.top + r.bottom) / 2));
+    SetCursorPos(p.X, p.Y);
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
+TEST_F(TreeViewTest, MouseDownFiresBeforeTheNativeLoopAndTheSwallowedUpIsReported) {
+    TTreeNode* one = tree->Items()->AddChild(nullptr, "One");
+    TTreeNode* two = tree->Items()->AddChild(nullptr, "Two");
+    tree->SetParent(form);
+    ShowForm();
+    tree->RightClickSelect = true;
+    MouseLog log;
+    log.tree = tree;
+    tree->OnMouseDown = TMouseEvent(&log, &MouseLog::Down);
+    tree->OnMouseUp = TMouseEvent(&log, &MouseLog::Up);
+    tree->SetSelected(one);
+    // Right press: selected by the framework before OnMouseDown.
+    Click(tree, two, true);
+    PumpUntil([&] { return log.log.size() >= 2; });
+    PumpFor(100);
+    EXPECT_EQ(log.log, (std::vector<std::string>{"rdown:Two", "rup"}));
+    log.log.clear();
+    // Left press: OnMouseDown sees the selection before the native control
+    // changes it.
+    Click(tree, one, false);
+    PumpUntil([&] { return log.log.size() >= 2; });
+    PumpFor(100);
+    EXPECT_EQ(log.log, (std::vector<std::string>{"down:Two", "up"}));
+    EXPECT_EQ(tree->Selected(), one);
+}
+
+}  // namespace
