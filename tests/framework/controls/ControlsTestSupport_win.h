@@ -38,13 +38,17 @@ inline std::function<void()>& TimerAction() {
     return action;
 }
 
+// A timer procedure has the system's calling convention (stdcall on
+// 32-bit), which a lambda cannot take.
+inline void CALLBACK RunLaterTimer(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    auto fn = std::move(TimerAction());
+    TimerAction() = nullptr;
+    if (fn)
+        fn();
+}
+
 inline void RunLater(UINT Ms, std::function<void()> Fn) {
     TimerAction() = std::move(Fn);
-    SetTimer(nullptr, 0, Ms, [](HWND, UINT, UINT_PTR id, DWORD) {
-        KillTimer(nullptr, id);
-        auto fn = std::move(TimerAction());
-        TimerAction() = nullptr;
-        if (fn)
-            fn();
-    });
+    SetTimer(nullptr, 0, Ms, &RunLaterTimer);
 }
