@@ -250,12 +250,16 @@ TEST_F(MenuTest, SubclassedItemsClickThroughTheirOverride) {
     Recorder r;
     AddItem(menu, "Desktop 1", &r);
     menu->Items()->Add(item);
-    std::thread keys([] {
-        Sleep(300);
-        winfarm::SendKeys("3");  // the accelerator: independent of the mouse
+    // The accelerator, pressed from inside the open menu's loop: independent
+    // of the mouse and of start-up timing.
+    RunLater(200, [] {
+        INPUT in[2] = {};
+        in[0].type = in[1].type = INPUT_KEYBOARD;
+        in[0].ki.wVk = in[1].ki.wVk = '3';
+        in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, in, sizeof(INPUT));
     });
     menu->Popup(150, 150);
-    keys.join();
     EXPECT_EQ(item->Clicked, 3);
 }
 
