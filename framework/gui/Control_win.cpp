@@ -227,7 +227,9 @@ void TControl::HandleMouseMessage(TMessage& Message) {
 
 void TControl::HandleContextMenu(TMessage& Message) {
     TPoint p = PointFromLParam(static_cast<std::uint32_t>(Message.LParam));
-    if (Message.LParam == -1)
+    // A menu asked for from the keyboard carries -1 in its low 32 bits; a 64-bit lParam may arrive
+    // as 0xFFFFFFFF rather than sign-extended.
+    if (static_cast<std::uint32_t>(Message.LParam) == 0xFFFFFFFFu)
         p = ClientToScreen(Point(width_ / 2, height_ / 2));
     bool handled = false;
     if (OnContextPopup)
