@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "desktops/DesktopEngine.h"
+#include "tests/desktops/QuietDesktopView.h"
 #include "desktops/Win32WindowSystem_win.h"
 
 namespace {
@@ -149,22 +150,6 @@ private:
     }
 };
 
-class TNoView : public TDesktopView {
-public:
-    TWindowHandle ManagerWindow() override { return 0; }
-    TWindowHandle ApplicationWindow() override { return 0; }
-    void SetDeskChecked(int, bool) override {}
-    void SetTrayHint(const std::string&) override {}
-    void SetStatusText(const std::string&) override {}
-    void SetTrayIcon(int) override {}
-    void ApplyWallpaper(int) override {}
-    void PostActiveDesk(int) override {}
-    bool IsManagerVisible() override { return false; }
-    void BringApplicationToFront() override {}
-    TWindowHandle SelectedWindow() override { return 0; }
-    void RefreshTree() override {}
-};
-
 double Milliseconds(std::chrono::steady_clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
@@ -193,7 +178,7 @@ void Measure(int windows) {
         children.push_back(StartChild(std::min(left, kWindowsPerProcess), windows - left));
         system.processes.insert(children.back().process.dwProcessId);
     }
-    TNoView view;
+    TQuietView view;
     TDesktopEngine engine(system, view);
     engine.RefreshListWins();
     // Every second window goes to desktop 1, so each switch hides half and shows half.

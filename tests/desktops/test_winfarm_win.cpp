@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "desktops/DesktopEngine.h"
+#include "tests/desktops/QuietDesktopView.h"
 #include "desktops/Win32WindowSystem_win.h"
 
 namespace {
@@ -28,22 +29,6 @@ public:
         std::erase_if(all, [&](TWindowHandle w) { return processes.count(ProcessOf(w)) == 0; });
         return all;
     }
-};
-
-class TQuietView : public TDesktopView {
-public:
-    TWindowHandle ManagerWindow() override { return 0; }
-    TWindowHandle ApplicationWindow() override { return 0; }
-    void SetDeskChecked(int, bool) override {}
-    void SetTrayHint(const std::string&) override {}
-    void SetStatusText(const std::string&) override {}
-    void SetTrayIcon(int) override {}
-    void ApplyWallpaper(int) override {}
-    void PostActiveDesk(int) override {}
-    bool IsManagerVisible() override { return false; }
-    void BringApplicationToFront() override {}
-    TWindowHandle SelectedWindow() override { return 0; }
-    void RefreshTree() override {}
 };
 
 TWindowHandle H(HWND window) {
