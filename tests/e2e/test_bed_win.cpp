@@ -26,31 +26,6 @@ BOOL CALLBACK CollectByPid(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
-struct StackSearch {
-    HWND target;
-    int index = 0;
-    int found = -1;
-};
-
-BOOL CALLBACK FindInStack(HWND hwnd, LPARAM lp) {
-    auto* search = reinterpret_cast<StackSearch*>(lp);
-    if (hwnd == search->target) {
-        search->found = search->index;
-        return FALSE;
-    }
-    ++search->index;
-    return TRUE;
-}
-
-// Position of a window in the top-level stacking order, top first. EnumWindows works on a
-// snapshot, so windows that other tests create or destroy meanwhile cannot cut the walk short
-// (a GW_HWNDNEXT walk ends early when the window it stands on goes away).
-int StackIndex(HWND hwnd) {
-    StackSearch search{hwnd};
-    EnumWindows(FindInStack, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 TEST(WineBed, OtherProcessesWindowsHideShowAndStack) {
     winfarm::Farm farm;
     const auto a = farm.Spawn("Alpha", {.windows = 2, .owned = true});
@@ -86,11 +61,8 @@ TEST(WineBed, OtherProcessesWindowsHideShowAndStack) {
     }
     // The owning program handles the activation that a show brings on its own thread, so the
     // stacking settles a moment after ShowWindow returns.
-    const auto stacked = [&] {
-        return StackIndex(order[2]) < StackIndex(order[1]) && StackIndex(order[1]) < StackIndex(order[0]);
-    };
-    EXPECT_TRUE(winfarm::PumpUntil(stacked, 3000))
-        << StackIndex(order[2]) << " " << StackIndex(order[1]) << " " << StackIndex(order[0]);
+    EXPECT_TRUE(winfarm::PumpUntil(
+        [&] { return winfarm::StackedTopFirst({order[2], order[1], order[0]}); }, 3000));
 }
 
 TEST(WineBed, HungProgramIsReportedAndAsyncShowReturns) {
