@@ -18,6 +18,7 @@
 #include "framework/gui/UtilityWindow_win.h"
 #include "tests/components/iconlist/IconTestSupport_win.h"
 #include "tests/components/trayicon/TrayTestSupport_win.h"
+#include "tests/fixtures/MouseInput_win.h"
 #include "tests/framework/gui/GuiTestSupport_win.h"
 
 namespace {
@@ -482,22 +483,6 @@ bool FindOnTaskbar(COLORREF colour, POINT& at) {
     return found;
 }
 
-void SendClick(POINT at) {
-    const int w = GetSystemMetrics(SM_CXSCREEN) - 1;
-    const int h = GetSystemMetrics(SM_CYSCREEN) - 1;
-    INPUT in[3]{};
-    for (auto& i : in) {
-        i.type = INPUT_MOUSE;
-        i.mi.dx = at.x * 65535 / w;
-        i.mi.dy = at.y * 65535 / h;
-    }
-    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in[0], sizeof(INPUT));
-    PumpFor(100);
-    SendInput(2, &in[1], sizeof(INPUT));
-}
 
 // A real click on the icon in the taskbar reaches the click events through
 // the shell's own callback.
@@ -510,7 +495,7 @@ TEST_F(TrayIconTest, RealClickOnTheTaskbarIcon) {
     POINT at{};
     ASSERT_TRUE(PumpUntil([&] { return FindOnTaskbar(RGB(0x13, 0x57, 0x9B), at); }, 3000))
         << "the icon is not drawn on the taskbar";
-    SendClick(at);
+    mouse_input::Click(at);
     PumpUntil([&] { return log.Text().find("upL") != std::string::npos; }, 3000);
     EXPECT_NE(log.Text().find("downL clickL upL"), std::string::npos) << log.Text();
 }

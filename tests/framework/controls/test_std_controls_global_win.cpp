@@ -17,6 +17,7 @@
 #include "framework/controls/StaticText_win.h"
 #include "framework/controls/StatusBar_win.h"
 #include "framework/gui/Messages.h"
+#include "tests/fixtures/MouseInput_win.h"
 #include "tests/fixtures/WinFarmClient_win.h"
 #include "tests/framework/controls/ControlsTestSupport_win.h"
 
@@ -60,12 +61,7 @@ TEST_F(StdControlsTest, CheckBoxMouseClickFiresOnce) {
     box->OnClick = TNotifyEvent(&c, &Counter::Hit);
     PumpFor(50);
     const TPoint p = box->ClientToScreen(Point(8, 10));
-    SetCursorPos(p.X, p.Y);
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof(INPUT));
+    ASSERT_TRUE(mouse_input::Click(POINT{p.X, p.Y}));
     PumpUntil([&] { return c.count > 0; });
     PumpFor(100);
     EXPECT_EQ(c.count, 1);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/controls/TreeView_win.h"
+#include "tests/fixtures/MouseInput_win.h"
 #include "tests/framework/controls/ControlsTestSupport_win.h"
 
 namespace {
@@ -118,12 +119,8 @@ struct MouseLog : TObject {
 void Click(TTreeView* tree, TTreeNode* node, bool right) {
     const RECT r = ItemRect(tree, node);
     const TPoint p = tree->ClientToScreen(Point(r.left + 4, (r.top + r.bottom) / 2));
-    SetCursorPos(p.X, p.Y);
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof(INPUT));
+    ASSERT_TRUE(mouse_input::Click(POINT{p.X, p.Y},
+                                   right ? mouse_input::Button::Right : mouse_input::Button::Left));
 }
 
 TEST_F(TreeViewTest, MouseDownFiresBeforeTheNativeLoopAndTheSwallowedUpIsReported) {
