@@ -1,0 +1,25 @@
+#pragma once
+
+#include "framework/gui/Form_win.h"
+
+class TButton;
+class TCheckBox;
+class TStaticText;
+
+// The dialog that tells how to turn the desk band on ("Enabling Quorvane Deskband"), shown at
+// start while no band is known, and from the notification menu without its reminder box.
+class TDeskBandHelpDlg : public TForm {
+    FW_CLASS(TDeskBandHelpDlg, TForm)
+public:
+    explicit TDeskBandHelpDlg(TComponent* AOwner);
+
+    TStaticText* DeskBandHelpTxt = nullptr;
+    TButton* OKBtn = nullptr;
+    TCheckBox* DeskBandHelpRemind = nullptr;
+
+    // The explanation, lines joined by CR LF.
+    static std::string HelpText();
+
+protected:
+    void CreateComponents() override;
+};

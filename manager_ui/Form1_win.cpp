@@ -1,0 +1,468 @@
+#include "manager_ui/Form1_win.h"
+
+#include <shlobj.h>
+
+#include "components/trayicon/TrayIcon_win.h"
+#include "desktops/Win32WindowSystem_win.h"
+#include "framework/controls/Action.h"
+#include "framework/controls/Button_win.h"
+#include "framework/controls/CheckBox_win.h"
+#include "framework/controls/ComboBox_win.h"
+#include "framework/controls/GroupBox_win.h"
+#include "framework/controls/HotKey_win.h"
+#include "framework/controls/ImageList_win.h"
+#include "framework/controls/Label_win.h"
+#include "framework/controls/MenuItem_win.h"
+#include "framework/controls/Panel_win.h"
+#include "framework/controls/PopupMenu_win.h"
+#include "framework/controls/RadioGroup_win.h"
+#include "framework/controls/StaticText_win.h"
+#include "framework/controls/StatusBar_win.h"
+#include "framework/controls/TreeView_win.h"
+#include "framework/graphics/Icon_win.h"
+#include "framework/gui/Application_win.h"
+
+TForm1* Form1 = nullptr;
+
+namespace {
+
+template <class T> T* Place(TWinControl* parent, int x, int y, int w, int h) {
+    T* c = Create<T>(parent->Owner() != nullptr ? parent->Owner() : parent);
+    c->SetBounds(x, y, w, h);
+    c->SetParent(parent);
+    return c;
+}
+
+TMenuItem* AddItem(TPopupMenu* menu, const std::string& caption, TNotifyEvent onClick) {
+    auto* item = Create<TMenuItem>(menu->Owner());
+    item->SetCaption(caption);
+    item->OnClick = onClick;
+    menu->Items()->Add(item);
+    return item;
+}
+
+const char* const kPageNames[4] = {"Desktops", "Settings", "Wallpapers", "About"};
+
+}  // namespace
+
+TWindowHandle ValidBandHandle(TWindowHandle handle) {
+    if (handle == 0)
+        return 0;
+    HWND window = TWin32WindowSystem::ToHwnd(handle);
+    char name[64] = {};
+    if (!IsWindow(window) || GetClassNameA(window, name, sizeof name) == 0)
+        return 0;
+    return lstrcmpA(name, kBandWindowClass) == 0 ? handle : 0;
+}
+
+TForm1::TForm1(TComponent* AOwner)
+    : TForm(AOwner), windowSystem_(std::make_unique<TWin32WindowSystem>()),
+      engine_(std::make_unique<TDesktopEngine>(*windowSystem_, *this)) {
+    Form1 = this;
+    SetName("Form1");
+    SetCaption("Quorvane");
+    SetBorderWidth(1);
+    SetClientSize(585, 424);
+    Position = poScreenCenter;
+    Scaled = false;
+    Font()->SetName("Tahoma");
+    Font()->SetHeight(-11);
+    OnCreate = TNotifyEvent(this, &TForm1::FormCreate);
+    OnDestroy = TNotifyEvent(this, &TForm1::Exit1Click);
+}
+
+TForm1::~TForm1() {
+    if (shellActiveDesktop_ != nullptr)
+        shellActiveDesktop_->Release();
+    if (Form1 == this)
+        Form1 = nullptr;
+}
+
+void TForm1::CreateComponents() {
+    CreateActions();
+    CreateTrayMenu();
+    ImageList1 = Create<TImageList>(this);
+    ImageList1->SetName("ImageList1");
+    for (int desk = 1; desk <= 4; ++desk) {
+        // A missing picture leaves that desktop without an icon rather than stopping start-up.
+        try {
+            TIcon icon;
+            icon.LoadFromResourceName(GetModuleHandleA(nullptr), "DESK" + std::to_string(desk));
+            ImageList1->AddIcon(&icon);
+        } catch (...) {
+        }
+    }
+    CreateTray();
+    StatusBar1 = Create<TStatusBar>(this);
+    StatusBar1->SetName("StatusBar1");
+    StatusBar1->SetSimplePanel(true);
+    StatusBar1->SetSimpleText(TDesktopEngine::ActiveDesktopStatus(0));
+    StatusBar1->SetParent(this);
+    CreatePages();
+    BindMessages();
+}
+
+void TForm1::CreateActions() {
+    ActMan = Create<TActionList>(this);
+    ActMan->SetName("ActMan");
+    auto action = [&](const std::string& name, const std::string& caption) {
+        auto* a = Create<TAction>(this);
+        a->SetName(name);
+        a->SetCaption(caption);
+        a->SetActionList(ActMan);
+        return a;
+    };
+    for (int desk = 0; desk < 4; ++desk) {
+        const std::string n = std::to_string(desk + 1);
+        DeskAct[desk] = action("Desk" + n + "Act", "Desktop &" + n);
+        DeskAct[desk]->SetHint("Desktop " + n);
+        DeskAct[desk]->SetTag(desk);
+        DeskAct[desk]->SetShortCut(TextToShortCut("Alt+" + n));
+        DeskAct[desk]->OnExecute = TNotifyEvent(this, &TForm1::DeskActExecute);
+    }
+    DeskAct[0]->SetChecked(true);
+    CopyTo3Act = action("CopyTo3Act", "Desktop 3");
+    CopyTo4Act = action("CopyTo4Act", "Desktop 4");
+    MoveTo3Act = action("MoveTo3Act", "Desktop 3");
+    MoveTo4Act = action("MoveTo4Act", "Desktop 4");
+    ExitAct = action("ExitAct", "&Exit");
+    ExitAct->OnExecute = TNotifyEvent(this, &TForm1::Exit1Click);
+}
+
+void TForm1::CreateTrayMenu() {
+    PopupMenu1 = Create<TPopupMenu>(this);
+    PopupMenu1->SetName("PopupMenu1");
+    auto line = [&] { AddItem(PopupMenu1, "-", nullptr); };
+    Desktops1 = AddItem(PopupMenu1, "Desktops", TNotifyEvent(this, &TForm1::Desktops1Click));
+    Preferences1 = AddItem(PopupMenu1, "Settings", TNotifyEvent(this, &TForm1::Preferences1Click));
+    Wallpapers1 = AddItem(PopupMenu1, "Wallpapers", TNotifyEvent(this, &TForm1::Wallpapers1Click));
+    line();
+    for (int desk = 0; desk < 4; ++desk) {
+        TI_Desktop[desk] = AddItem(PopupMenu1, "Desktop " + std::to_string(desk + 1),
+                                   TNotifyEvent(this, &TForm1::DeskActExecute));
+        TI_Desktop[desk]->SetName("TI_Desktop" + std::to_string(desk + 1));
+        TI_Desktop[desk]->SetTag(desk);
+    }
+    TI_Desktop[0]->SetChecked(true);
+    line();
+    DeskbandMenu =
+        AddItem(PopupMenu1, "Quorvane Deskband", TNotifyEvent(this, &TForm1::DeskbandMenuClick));
+    line();
+    // Help comes with the help router; until then the item is there but does nothing.
+    Help1 = AddItem(PopupMenu1, "Help", nullptr);
+    About1 = AddItem(PopupMenu1, "About Quorvane", TNotifyEvent(this, &TForm1::About1Click));
+    line();
+    Exit1 = AddItem(PopupMenu1, "Exit", TNotifyEvent(this, &TForm1::Exit1Click));
+    Exit1->SetName("Exit1");
+}
+
+void TForm1::CreateTray() {
+    QxTrayIcon1 = Create<TQxTrayIcon>(this);
+    QxTrayIcon1->SetName("QxTrayIcon1");
+    QxTrayIcon1->SetHint(TDesktopEngine::DesktopHint(0));
+    if (ImageList1->Count() > 0)
+        ImageList1->GetIcon(0, QxTrayIcon1->Icon());
+    QxTrayIcon1->SetPopupMenu(PopupMenu1);
+    QxTrayIcon1->OnClick = TMouseEvent(this, &TForm1::TrayIconClick);
+}
+
+void TForm1::CreatePages() {
+    auto* side = Create<TPanel>(this);
+    side->SetName("SideBar");
+    side->SetAlign(alLeft);
+    side->SetWidth(122);
+    side->SetBevelOuter(bvNone);
+    side->SetParent(this);
+    for (int page = 0; page < 4; ++page) {
+        auto* button = Place<TButton>(side, 8, 8 + page * 34, 106, 28);
+        button->SetCaption(kPageNames[page]);
+        button->SetTag(page);
+        button->OnClick = TNotifyEvent(this, &TForm1::PageButtonClick);
+    }
+    for (int page = 0; page < 4; ++page) {
+        Pages[page] = Create<TPanel>(this);
+        Pages[page]->SetName(std::string("Page") + kPageNames[page]);
+        Pages[page]->SetAlign(alClient);
+        Pages[page]->SetBevelOuter(bvNone);
+        Pages[page]->SetVisible(page == 0);
+        Pages[page]->SetParent(this);
+    }
+    TreeView1 = Create<TTreeView>(this);
+    TreeView1->SetName("TreeView1");
+    TreeView1->SetAlign(alClient);
+    TreeView1->SetReadOnly(true);
+    TreeView1->SetHideSelection(false);
+    TreeView1->RightClickSelect = true;
+    TreeView1->SetParent(Pages[0]);
+    TTreeNode* root = TreeView1->Items()->AddChild(nullptr, "Desktops");
+    for (int desk = 1; desk <= 4; ++desk) {
+        TTreeNode* node = TreeView1->Items()->AddChild(root, DeskNodeCaption(0, desk));
+        node->SetImageIndex(desk);
+        node->SetSelectedIndex(desk);
+        node->SetStateIndex(desk);
+    }
+    CreateSettingsPage(Pages[1]);
+    TButton* ok = nullptr;
+    TButton* cancel = nullptr;
+    CreateButtonPair(Pages[2], ok, cancel);
+    BtnOKWP = ok;
+    BtnCancelWP = cancel;
+    CreateAboutPage(Pages[3]);
+}
+
+void TForm1::CreateButtonPair(TPanel* page, TButton*& ok, TButton*& cancel) {
+    ok = Place<TButton>(page, 262, 282, 75, 25);
+    ok->SetCaption("OK");
+    ok->SetEnabled(false);
+    ok->OnClick = TNotifyEvent(this, &TForm1::BtnOKClick);
+    cancel = Place<TButton>(page, 350, 282, 75, 25);
+    cancel->SetCaption("Cancel");
+    cancel->OnClick = TNotifyEvent(this, &TForm1::BtnCancelClick);
+}
+
+void TForm1::CreateSettingsPage(TPanel* page) {
+    page->SetBorderWidth(10);
+    auto* general = Place<TGroupBox>(page, 10, 10, 437, 85);
+    general->SetCaption(" General Settings ");
+    Place<TLabel>(general, 20, 24, 120, 13)->SetCaption("Number of desktops:");
+    CB_NumDesks = Place<TComboBox>(general, 142, 22, 99, 21);
+    CB_NumDesks->SetName("CB_NumDesks");
+    for (const char* item : {"2 Desktops", "3 Desktops", "4 Desktops"})
+        CB_NumDesks->Items()->Add(item);
+    CB_NumDesks->OnChange = TNotifyEvent(this, &TForm1::PrefsChanged);
+    StartWithWin = Place<TCheckBox>(general, 19, 56, 200, 17);
+    StartWithWin->SetName("StartWithWin");
+    StartWithWin->SetCaption("Run on Windows Startup");
+    StartWithWin->OnClick = TNotifyEvent(this, &TForm1::PrefsChanged);
+
+    auto* keys = Place<TGroupBox>(page, 10, 105, 437, 80);
+    keys->SetCaption(" Hot Keys ");
+    Place<TLabel>(keys, 20, 25, 138, 13)->SetCaption("Desktop switch hotkeys:");
+    Combo_SwitchKey = Place<TComboBox>(keys, 161, 23, 160, 21);
+    Combo_SwitchKey->SetName("Combo_SwitchKey");
+    for (const auto& item : SwitchSchemeItems())
+        Combo_SwitchKey->Items()->Add(item);
+    Combo_SwitchKey->OnChange = TNotifyEvent(this, &TForm1::PrefsChanged);
+    Place<TLabel>(keys, 20, 52, 138, 13)->SetCaption("Show/Hide Quorvane:");
+    ShowHideKey = Place<THotKey>(keys, 161, 50, 121, 19);
+    ShowHideKey->SetName("ShowHideKey");
+    ShowHideKey->OnChange = TNotifyEvent(this, &TForm1::PrefsChanged);
+
+    RightClickAct = Place<TRadioGroup>(page, 10, 195, 437, 73);
+    RightClickAct->SetName("RightClickAct");
+    RightClickAct->SetCaption(" Right-click action for taskbar icon ");
+    RightClickAct->Items()->Add("Open window to manage desktops");
+    RightClickAct->Items()->Add("Show popup menu");
+    RightClickAct->OnClick = TNotifyEvent(this, &TForm1::RightClickActClick);
+
+    CreateButtonPair(page, BtnOK, BtnCancel);
+    BtnOK->SetName("BtnOK");
+    BtnCancel->SetName("BtnCancel");
+}
+
+void TForm1::CreateAboutPage(TPanel* page) {
+    auto* title = Place<TStaticText>(page, 60, 120, 340, 24);
+    title->SetCaption("Quorvane 1.5");
+    title->SetAlignment(taCenter);
+    title->Font()->SetSize(14);
+    auto* subtitle = Place<TStaticText>(page, 60, 150, 340, 18);
+    subtitle->SetCaption("Virtual Desktop Manager");
+    subtitle->SetAlignment(taCenter);
+}
+
+// ---- The desktop engine's view ----
+
+TWindowHandle TForm1::ManagerWindow() {
+    return HandleAllocated() ? TWin32WindowSystem::FromHwnd(Handle()) : 0;
+}
+
+TWindowHandle TForm1::ApplicationWindow() {
+    return TWin32WindowSystem::FromHwnd(Application->Handle());
+}
+
+void TForm1::SetDeskChecked(int desk, bool checked) {
+    if (desk < 0 || desk > 3)
+        return;
+    DeskAct[desk]->SetChecked(checked);
+    TI_Desktop[desk]->SetChecked(checked);
+}
+
+void TForm1::SetTrayHint(const std::string& text) {
+    QxTrayIcon1->SetHint(text);
+}
+
+void TForm1::SetStatusText(const std::string& text) {
+    StatusBar1->SetSimpleText(text);
+}
+
+void TForm1::SetTrayIcon(int desk) {
+    if (desk >= 0 && desk < ImageList1->Count())
+        ImageList1->GetIcon(desk, QxTrayIcon1->Icon());
+}
+
+void TForm1::ApplyWallpaper(int) {
+    // Wallpapers per desktop are not applied yet: the user's own wallpaper stays.
+}
+
+void TForm1::PostActiveDesk(int desk) {
+    if (desk >= 0 && desk < 4)
+        PostToBand(WM_ACTIVEDESK1 + static_cast<UINT>(desk), 0);
+}
+
+bool TForm1::IsManagerVisible() {
+    return Visible();
+}
+
+void TForm1::BringApplicationToFront() {
+    SetForegroundWindow(Application->Handle());
+}
+
+TWindowHandle TForm1::SelectedWindow() {
+    TTreeNode* node = TreeView1->Selected();
+    if (node == nullptr || node->Level() != 2)
+        return 0;
+    return static_cast<TWindowHandle>(reinterpret_cast<std::uintptr_t>(node->Data));
+}
+
+TTreeNode* TForm1::RootNode() {
+    return TreeView1->Items()->Count() > 0 ? TreeView1->Items()->Item(0) : nullptr;
+}
+
+void TForm1::RefreshTree() {
+    TTreeNode* root = RootNode();
+    if (root == nullptr)
+        return;
+    const int count = std::min(root->Count(), settings_.NumDesks);
+    for (int desk = 0; desk < count; ++desk) {
+        TTreeNode* node = root->Item(desk);
+        node->DeleteChildren();
+        const TStringList& list = engine_->DeskWins[static_cast<std::size_t>(desk)];
+        for (int i = 0; i < list.Count(); ++i) {
+            const TWindowHandle window = ParseHandle(list.Strings(i));
+            char title[256] = {};
+            GetWindowTextA(TWin32WindowSystem::ToHwnd(window), title, sizeof title);
+            if (title[0] == '\0')
+                continue;
+            TTreeNode* item = TreeView1->Items()->AddChild(node, title);
+            item->Data = reinterpret_cast<void*>(static_cast<std::uintptr_t>(window));
+        }
+    }
+    root->Expand(false);
+}
+
+// ---- The desktop count ----
+
+void TForm1::SetCopyMoveVisible(int desk, bool visible) {
+    if (desk == 2) {
+        CopyTo3Act->SetVisible(visible);
+        MoveTo3Act->SetVisible(visible);
+    } else if (desk == 3) {
+        CopyTo4Act->SetVisible(visible);
+        MoveTo4Act->SetVisible(visible);
+    }
+}
+
+void TForm1::SetDeskActionAvailable(int desk, bool available) {
+    if (desk < 0 || desk > 3)
+        return;
+    DeskAct[desk]->SetEnabled(available);
+    DeskAct[desk]->SetVisible(available);
+}
+
+void TForm1::SetTrayItemVisible(int desk, bool visible) {
+    if (desk >= 0 && desk < 4)
+        TI_Desktop[desk]->SetVisible(visible);
+}
+
+void TForm1::AddDeskNode(int k) {
+    TTreeNode* root = RootNode();
+    if (root == nullptr || (k != 2 && k != 3))
+        return;
+    const int desk = k + 1;
+    TTreeNode* node = TreeView1->Items()->AddChild(
+        root, "Desktop " + std::to_string(desk) + " (" + getDeskHotKeyStr(settings_.SwitchHotKey, desk) + ")");
+    node->SetImageIndex(desk);
+    node->SetSelectedIndex(desk);
+    node->SetStateIndex(desk);
+}
+
+void TForm1::DeleteDeskNode(int i) {
+    TTreeNode* root = RootNode();
+    if (root != nullptr && i >= 0 && i < root->Count())
+        root->Item(i)->Delete();
+}
+
+void TForm1::MainProc(int desk) {
+    engine_->MainProc(desk);
+}
+
+void TForm1::MoveAllWins(int from, int to) {
+    engine_->MoveAllWins(from, to);
+}
+
+int TForm1::ActiveDesk() {
+    return engine_->ActiveDesk;
+}
+
+void TForm1::ChangeDesktopNum(int oldCount, int newCount) {
+    ::ChangeDesktopNum(*this, oldCount, newCount);
+}
+
+// ---- Pages ----
+
+void TForm1::SetActivePage(int page) {
+    if (page < 0 || page > 3)
+        return;
+    activePage_ = page;
+    for (int i = 0; i < 4; ++i)
+        Pages[i]->SetVisible(i == page);
+}
+
+void TForm1::ShowOnPage(int page) {
+    Show();
+    RestoreSettings();
+    SetActivePage(page);
+    RefreshTree();
+    BringApplicationToFront();
+}
+
+void TForm1::PageButtonClick(TObject* Sender) {
+    SetActivePage(static_cast<int>(static_cast<TComponent*>(Sender)->Tag()));
+}
+
+void TForm1::Desktops1Click(TObject*) {
+    ShowOnPage(0);
+}
+
+void TForm1::Preferences1Click(TObject*) {
+    ShowOnPage(1);
+}
+
+void TForm1::Wallpapers1Click(TObject*) {
+    ShowOnPage(2);
+}
+
+void TForm1::About1Click(TObject*) {
+    Show();
+    RestoreSettings();
+    SetActivePage(3);
+}
+
+void TForm1::TrayIconClick(TObject*, TMouseButton Button, TShiftState, int, int) {
+    if (Button == mbLeft) {
+        if (engine_->SwitchAllowed)
+            engine_->MainProc(-1);
+    } else if (Button == mbRight && settings_.ShowTreeOnRightClick) {
+        Show();
+        RestoreSettings();
+        SetActivePage(0);
+        BringApplicationToFront();
+        RefreshTree();
+    }
+}
+
+void TForm1::DeskActExecute(TObject* Sender) {
+    const int desk = static_cast<int>(static_cast<TComponent*>(Sender)->Tag());
+    if (desk != engine_->ActiveDesk && engine_->SwitchAllowed)
+        engine_->MainProc(desk);
+}

@@ -1,0 +1,198 @@
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "desktops/DesktopCount.h"
+#include "desktops/DesktopEngine.h"
+#include "desktops/DesktopView.h"
+#include "desktops/HotKeys.h"
+#include "desktops/Settings.h"
+#include "framework/gui/Form_win.h"
+
+class TAction;
+class TActionList;
+class TButton;
+class TCheckBox;
+class TComboBox;
+class THotKey;
+class TImageList;
+class TMenuItem;
+class TPanel;
+class TPopupMenu;
+class TQxTrayIcon;
+class TRadioGroup;
+class TStatusBar;
+class TTreeNode;
+class TTreeView;
+class TWin32WindowSystem;
+
+// The band protocol's message numbers (posted; data in the first parameter only).
+inline constexpr UINT WM_SWITCHDESK1 = WM_USER + 1;  // band -> manager, to WM_SWITCHDESK4
+inline constexpr UINT WM_ACTIVEDESK1 = WM_USER + 1;  // manager -> band, to WM_ACTIVEDESK4
+inline constexpr UINT WM_BANDHANDLE = WM_USER + 5;
+inline constexpr UINT WM_SETNUMDESKS = WM_USER + 6;
+inline constexpr UINT WM_HIDEBAND = WM_USER + 12;
+inline constexpr UINT WM_SHOWBAND = WM_USER + 13;
+
+// The band window's class: a handle is taken for the band's only while it names such a window.
+inline constexpr const char* kBandWindowClass = "TQuorvaneTB";
+
+// The manager window: the program's one window, hidden at start and without a taskbar button.
+// It owns the desktop engine and is its view; it holds the settings, the hot keys, the
+// notification icon with its menu, the desktop tree and the status bar.
+class TForm1 : public TForm,
+               public TDesktopView,
+               public TDesktopCountSteps,
+               public TSettingsApplier,
+               public THotKeyRegistrar {
+    FW_CLASS(TForm1, TForm)
+public:
+    explicit TForm1(TComponent* AOwner);
+    ~TForm1() override;
+
+    // ---- Components ----
+    TActionList* ActMan = nullptr;
+    std::array<TAction*, 4> DeskAct{};  // Desk1Act ... Desk4Act
+    TAction* CopyTo3Act = nullptr;
+    TAction* CopyTo4Act = nullptr;
+    TAction* MoveTo3Act = nullptr;
+    TAction* MoveTo4Act = nullptr;
+    TAction* ExitAct = nullptr;
+    TPopupMenu* PopupMenu1 = nullptr;
+    TMenuItem* Desktops1 = nullptr;
+    TMenuItem* Preferences1 = nullptr;
+    TMenuItem* Wallpapers1 = nullptr;
+    std::array<TMenuItem*, 4> TI_Desktop{};  // TI_Desktop1 ... TI_Desktop4
+    TMenuItem* DeskbandMenu = nullptr;
+    TMenuItem* Help1 = nullptr;
+    TMenuItem* About1 = nullptr;
+    TMenuItem* Exit1 = nullptr;
+    TQxTrayIcon* QxTrayIcon1 = nullptr;
+    TImageList* ImageList1 = nullptr;
+    TTreeView* TreeView1 = nullptr;
+    TStatusBar* StatusBar1 = nullptr;
+    std::array<TPanel*, 4> Pages{};  // Desktops, Settings, Wallpaper, About
+    TComboBox* CB_NumDesks = nullptr;
+    TCheckBox* StartWithWin = nullptr;
+    TComboBox* Combo_SwitchKey = nullptr;
+    THotKey* ShowHideKey = nullptr;
+    TRadioGroup* RightClickAct = nullptr;
+    TButton* BtnOK = nullptr;
+    TButton* BtnCancel = nullptr;
+    TButton* BtnOKWP = nullptr;
+    TButton* BtnCancelWP = nullptr;
+
+    // ---- State ----
+    TDesktopEngine& Engine() { return *engine_; }
+    const TSettingsValues& Settings() const { return settings_; }
+    TWindowHandle TBHandle() const { return settings_.TBHandle; }
+    int ActivePage() const { return activePage_; }
+
+    // ---- Operations ----
+    void FormCreate(TObject* Sender);
+    // The exit routine: hot keys off, every hidden window back, the band told; then the loop ends.
+    // Harmless when repeated.
+    void ActionExit();
+    // The window steps of the exit routine without ending the loop, for the ways the program can
+    // end other than Exit (the session ending, an unhandled fault). Runs once; never raises.
+    void RestoreOnAbnormalEnd() noexcept;
+    void LoadSettings();
+    void SetHotKeys();
+    void RestoreSettings();
+    void ActionCancel();
+    // Shows the manager window on `page`, with the settings restored and the tree rebuilt.
+    void ShowOnPage(int page);
+    void SetActivePage(int page);
+    void AddDeskNode(int k) override;
+    void DeleteDeskNode(int i) override;
+    void WndProc(TMessage& Message) override;
+
+    // ---- TDesktopView ----
+    TWindowHandle ManagerWindow() override;
+    TWindowHandle ApplicationWindow() override;
+    void SetDeskChecked(int desk, bool checked) override;
+    void SetTrayHint(const std::string& text) override;
+    void SetStatusText(const std::string& text) override;
+    void SetTrayIcon(int desk) override;
+    void ApplyWallpaper(int desk) override;
+    void PostActiveDesk(int desk) override;
+    bool IsManagerVisible() override;
+    void BringApplicationToFront() override;
+    TWindowHandle SelectedWindow() override;
+    void RefreshTree() override;
+
+    // ---- TDesktopCountSteps ----
+    void SetCopyMoveVisible(int desk, bool visible) override;
+    void SetDeskActionAvailable(int desk, bool available) override;
+    void SetTrayItemVisible(int desk, bool visible) override;
+    void MainProc(int desk) override;
+    void MoveAllWins(int from, int to) override;
+    int ActiveDesk() override;
+
+    // ---- TSettingsApplier ----
+    void SetTrayPopupMenu(bool on) override;
+    void ChangeDesktopNum(int oldCount, int newCount) override;
+    void PostSetNumDesks(int count) override;
+
+    // ---- THotKeyRegistrar ----
+    bool Register(int id, unsigned modifiers, unsigned key) override;
+    void Unregister(int id) override;
+
+protected:
+    void CreateComponents() override;
+    void CreateWnd() override;
+
+private:
+    void SetupWindowStyle();
+    void CreateActions();
+    void CreateTrayMenu();
+    void CreateTray();
+    void CreatePages();
+    void CreateSettingsPage(TPanel* page);
+    void CreateAboutPage(TPanel* page);
+    void CreateButtonPair(TPanel* page, TButton*& ok, TButton*& cancel);
+    void BindMessages();
+
+    // Handlers.
+    void DeskActExecute(TObject* Sender);
+    void Exit1Click(TObject* Sender);
+    void Desktops1Click(TObject* Sender);
+    void Preferences1Click(TObject* Sender);
+    void Wallpapers1Click(TObject* Sender);
+    void About1Click(TObject* Sender);
+    void DeskbandMenuClick(TObject* Sender);
+    void TrayIconClick(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void PageButtonClick(TObject* Sender);
+    void BtnOKClick(TObject* Sender);
+    void BtnCancelClick(TObject* Sender);
+    void PrefsChanged(TObject* Sender);
+    void RightClickActClick(TObject* Sender);
+    void WMHotKey(TMessage& Message);
+    void WMSwitchDesk(TMessage& Message);
+    void WMBandHandle(TMessage& Message);
+    void EndSession(TObject* Sender);
+
+    void SetOKButtonsEnabled(bool enabled);
+    TSettingsControls ReadControls() const;
+    void ShowBandHelp(bool withReminder);
+    void PostToBand(UINT message, WPARAM wParam);
+    TTreeNode* RootNode();
+
+    std::unique_ptr<TWin32WindowSystem> windowSystem_;
+    std::unique_ptr<TDesktopEngine> engine_;
+    TSettingsValues settings_;
+    IUnknown* shellActiveDesktop_ = nullptr;
+    int activePage_ = 0;
+    bool exitDone_ = false;
+    bool abnormalEndDone_ = false;
+};
+
+// The manager window while the program runs (the unhandled-fault filter reaches it here).
+extern TForm1* Form1;
+
+// Accepts `handle` as the band's only while it names a live window of the band's class; else 0.
+TWindowHandle ValidBandHandle(TWindowHandle handle);

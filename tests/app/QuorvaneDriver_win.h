@@ -1,0 +1,179 @@
+#pragma once
+// Test-side driver of the real Quorvane.exe: starting and ending it, its settings key, its windows,
+// and a stand-in for the desk band (a window of the band's class that records what it is sent).
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/fixtures/WinFarmClient_win.h"
+
+namespace quorvane_test {
+
+inline const char* const kSettingsKey = "Software\\Quorvane";
+
+// ---- The settings key ----
+
+inline void DeleteSettings() {
+    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+}
+
+inline void PutSetting(const std::string& name, const std::string& value) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
+}
+
+// The value's text, or "<missing>".
+inline std::string GetSetting(const std::string& name) {
+    char buffer[512] = {};
+    DWORD size = sizeof buffer - 1;
+    if (RegGetValueA(HKEY_CURRENT_USER, kSettingsKey, name.c_str(), RRF_RT_REG_SZ, nullptr, buffer,
+                     &size) != ERROR_SUCCESS)
+        return "<missing>";
+    return buffer;
+}
+
+// ---- The program ----
+
+struct ProcessWindows {
+    DWORD pid;
+    std::vector<HWND> windows;
+};
+
+inline BOOL CALLBACK CollectWindowsOf(HWND hwnd, LPARAM lp) {
+    auto* state = reinterpret_cast<ProcessWindows*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == state->pid)
+        state->windows.push_back(hwnd);
+    return TRUE;
+}
+
+class Program {
+public:
+#ifdef QUORVANE_EXE
+    Program() : Program(QUORVANE_EXE) {}
+#endif
+    // Starts the program at `exe` (a Windows path). Does not wait for it.
+    explicit Program(const std::string& exe) {
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        std::string commandLine = "\"" + exe + "\"";
+        if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            nullptr, &si, &pi_))
+            pi_ = {};
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+    ~Program() {
+        if (pi_.hProcess != nullptr) {
+            if (Running()) {
+                // A test that failed half way: end the program the way a user would, then by force.
+                if (HWND m = Manager())
+                    PostMessageA(m, WM_CLOSE, 0, 0);
+                if (WaitForSingleObject(pi_.hProcess, 5000) != WAIT_OBJECT_0)
+                    TerminateProcess(pi_.hProcess, 1);
+            }
+            CloseHandle(pi_.hProcess);
+            CloseHandle(pi_.hThread);
+        }
+    }
+
+    bool Started() const { return pi_.hProcess != nullptr; }
+    DWORD Pid() const { return pi_.dwProcessId; }
+    bool Running() const { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
+    // The exit code once the program has ended within `ms`; STILL_ACTIVE otherwise.
+    DWORD WaitExit(DWORD ms) {
+        if (!winfarm::PumpUntil([&] { return !Running(); }, static_cast<int>(ms)))
+            return STILL_ACTIVE;
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(pi_.hProcess, &code);
+        return code;
+    }
+
+    // The program's top-level windows.
+    std::vector<HWND> Windows() const {
+        ProcessWindows state{pi_.dwProcessId, {}};
+        EnumWindows(CollectWindowsOf, reinterpret_cast<LPARAM>(&state));
+        return state.windows;
+    }
+    HWND WindowOfClass(const char* className, const char* title = nullptr) const {
+        for (HWND w : Windows()) {
+            char name[128] = {};
+            GetClassNameA(w, name, sizeof name);
+            if (lstrcmpA(name, className) != 0)
+                continue;
+            if (title == nullptr)
+                return w;
+            char text[256] = {};
+            GetWindowTextA(w, text, sizeof text);
+            if (lstrcmpA(text, title) == 0)
+                return w;
+        }
+        return nullptr;
+    }
+    HWND Manager() const { return WindowOfClass("TForm1", "Quorvane"); }
+    HWND HelpDialog() const { return WindowOfClass("TDeskBandHelpDlg"); }
+
+    // Waits until the manager window exists and its start-up has finished (the program idles in
+    // its message loop).
+    bool WaitReady(DWORD ms = 15000) {
+        if (!winfarm::PumpUntil([&] { return Manager() != nullptr; }, static_cast<int>(ms)))
+            return false;
+        return WaitForInputIdle(pi_.hProcess, ms) == 0;
+    }
+
+private:
+    PROCESS_INFORMATION pi_{};
+};
+
+// ---- A stand-in for the band's window ----
+
+inline std::vector<UINT>& BandLog() {
+    static std::vector<UINT> log;
+    return log;
+}
+
+inline LRESULT CALLBACK FakeBandProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg >= WM_USER && msg <= WM_USER + 13)
+        BandLog().push_back(msg == WM_USER + 6 ? (msg << 8) | static_cast<UINT>(wp) : msg);
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// A window of the band's class, whose handle the program accepts as the band's. Messages it is
+// sent are logged in BandLog(); WM_SETNUMDESKS as (0x406 << 8) | count.
+class FakeBand {
+public:
+    FakeBand() {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = FakeBandProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "TQuorvaneTB";
+        RegisterClassA(&wc);
+        window_ = CreateWindowExA(WS_EX_TOOLWINDOW, "TQuorvaneTB", "", WS_POPUP, 0, 0, 10, 10,
+                                  nullptr, nullptr, wc.hInstance, nullptr);
+        BandLog().clear();
+    }
+    ~FakeBand() { DestroyWindow(window_); }
+    HWND Handle() const { return window_; }
+    std::string HandleText() const {
+        return std::to_string(static_cast<unsigned long long>(
+            static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window_))));
+    }
+    bool Received(UINT msg) const {
+        for (UINT m : BandLog())
+            if (m == msg)
+                return true;
+        return false;
+    }
+
+private:
+    HWND window_ = nullptr;
+};
+
+}  // namespace quorvane_test

@@ -1,0 +1,113 @@
+// The manager window in this process, over the real window system and registry: what the settings
+// make of its tree, actions and menus, and what OK on the Settings page does.
+#include <gtest/gtest.h>
+
+#include "framework/controls/Action.h"
+#include "framework/controls/Button_win.h"
+#include "framework/controls/ComboBox_win.h"
+#include "framework/controls/MenuItem_win.h"
+#include "framework/controls/TreeView_win.h"
+#include "framework/core/ShortCut.h"
+#include "framework/gui/Application_win.h"
+#include "manager_ui/Form1_win.h"
+#include "tests/app/QuorvaneDriver_win.h"
+#include "tests/fixtures/WinFarmClient_win.h"
+
+namespace {
+
+using namespace quorvane_test;
+
+class Form1Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DeleteSettings();
+        PutSetting("ShowDeskbandHelp", "FALSE");
+        Startup();
+        Application->Initialize();
+    }
+    void TearDown() override {
+        if (form != nullptr)
+            form->Free();  // its exit routine shows every window again
+        Shutdown();
+        DeleteSettings();
+    }
+    void CreateForm() { form = Create<TForm1>(Application); }
+    std::vector<std::string> DeskNodes() {
+        std::vector<std::string> out;
+        TTreeNode* root = form->TreeView1->Items()->Item(0);
+        for (int i = 0; i < root->Count(); ++i)
+            out.push_back(root->Item(i)->Text());
+        return out;
+    }
+    TForm1* form = nullptr;
+};
+
+TEST_F(Form1Test, ThreeDesktopsWithTheCtrlFunctionKeyScheme) {
+    PutSetting("NumDesks", "3");
+    PutSetting("SwitchHotKey", "4");
+    CreateForm();
+    EXPECT_EQ(form->Engine().NumDesks, 3);
+    EXPECT_EQ(DeskNodes(), (std::vector<std::string>{"Desktop 1 (Ctrl+F1)", "Desktop 2 (Ctrl+F2)",
+                                                     "Desktop 3 (Ctrl+F3)"}));
+    // The hidden desktop 4 keeps its shortcut text in the menus.
+    EXPECT_EQ(ShortCutToText(form->DeskAct[3]->ShortCut()), "Ctrl+F4");
+    EXPECT_FALSE(form->DeskAct[3]->Visible());
+    EXPECT_FALSE(form->DeskAct[3]->Enabled());
+    EXPECT_TRUE(form->DeskAct[2]->Visible());
+    EXPECT_FALSE(form->TI_Desktop[3]->Visible());
+    EXPECT_FALSE(form->MoveTo4Act->Visible());
+    EXPECT_TRUE(form->MoveTo3Act->Visible());
+    EXPECT_FALSE(form->BtnOK->Enabled());
+}
+
+TEST_F(Form1Test, OKWithFewerDesktopsStoresMovesAndTellsTheBand) {
+    winfarm::Farm farm;
+    FakeBand band;
+    PutSetting("TBHandle", band.HandleText());
+    CreateForm();
+    EXPECT_EQ(form->TBHandle(), static_cast<TWindowHandle>(std::stoul(band.HandleText())));
+    ASSERT_TRUE(winfarm::PumpUntil([&] { return band.Received(WM_SHOWBAND); }));
+
+    form->Engine().MainProc(3);
+    const HWND four = farm.Spawn("Four").Of("main")[0];
+    form->Engine().MainProc(0);
+    ASSERT_FALSE(IsWindowVisible(four));
+
+    form->CB_NumDesks->SetItemIndex(1);
+    form->BtnOK->SetEnabled(true);
+    form->BtnOK->Click();
+    EXPECT_EQ(GetSetting("NumDesks"), "3");
+    EXPECT_EQ(form->Engine().NumDesks, 3);
+    const TStringList& three = form->Engine().DeskWins[2];
+    EXPECT_GE(three.IndexOf(HandleText(static_cast<TWindowHandle>(
+                  reinterpret_cast<std::uintptr_t>(four)))),
+              0)
+        << "desktop 4's window goes to desktop 3";
+    EXPECT_EQ(DeskNodes().size(), 3u);
+    EXPECT_FALSE(form->BtnOK->Enabled());
+    EXPECT_TRUE(winfarm::PumpUntil([&] { return band.Received((WM_SETNUMDESKS << 8) | 3); }));
+}
+
+TEST_F(Form1Test, OnlyABandWindowIsTakenForTheBand) {
+    winfarm::Farm farm;
+    const HWND stranger = farm.Spawn("Stranger").Of("main")[0];
+    FakeBand band;
+    CreateForm();
+    auto announce = [&](HWND window) {
+        SendMessageA(form->Handle(), WM_BANDHANDLE, reinterpret_cast<WPARAM>(window), 0);
+    };
+    announce(stranger);
+    EXPECT_EQ(form->TBHandle(), 0u);
+    EXPECT_FALSE(form->DeskbandMenu->Checked());
+    form->Engine().MainProc(2);
+    announce(band.Handle());
+    EXPECT_NE(form->TBHandle(), 0u);
+    EXPECT_TRUE(form->DeskbandMenu->Checked());
+    EXPECT_TRUE(winfarm::PumpUntil([&] { return band.Received(WM_USER + 3); }))
+        << "answered with the active desktop";
+    announce(nullptr);
+    EXPECT_EQ(form->TBHandle(), 0u);
+    EXPECT_FALSE(form->DeskbandMenu->Checked());
+}
+
+}  // namespace
