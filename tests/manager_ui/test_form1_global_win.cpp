@@ -4,6 +4,7 @@
 
 #include "framework/controls/Action.h"
 #include "framework/controls/Button_win.h"
+#include "framework/controls/CheckBox_win.h"
 #include "framework/controls/ComboBox_win.h"
 #include "framework/controls/MenuItem_win.h"
 #include "framework/controls/TreeView_win.h"
@@ -108,6 +109,51 @@ TEST_F(Form1Test, OnlyABandWindowIsTakenForTheBand) {
     announce(nullptr);
     EXPECT_EQ(form->TBHandle(), 0u);
     EXPECT_FALSE(form->DeskbandMenu->Checked());
+}
+
+TEST_F(Form1Test, NoTaskbarButtonForTheProgram) {
+    CreateForm();
+    const LONG_PTR style = GetWindowLongPtrA(Application->Handle(), GWL_EXSTYLE);
+    EXPECT_NE(style & WS_EX_TOOLWINDOW, 0);
+    EXPECT_EQ(style & WS_EX_APPWINDOW, 0);
+    EXPECT_EQ(GetWindow(form->Handle(), GW_OWNER), Application->Handle());
+    EXPECT_FALSE(IsWindowVisible(form->Handle())) << "hidden at start";
+}
+
+std::string RunValue() {
+    char buffer[1024] = {};
+    DWORD size = sizeof buffer - 1;
+    if (RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                     "Quorvane", RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
+        return "<missing>";
+    return buffer;
+}
+
+TEST_F(Form1Test, RunOnStartupWritesTheQuotedPathAndTakesItAway) {
+    HKEY run = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
+                    nullptr, 0, KEY_ALL_ACCESS, nullptr, &run, nullptr);
+    RegDeleteValueA(run, "Quorvane");
+    CreateForm();
+    EXPECT_FALSE(form->StartWithWin->Checked());
+    form->StartWithWin->SetChecked(true);
+    EXPECT_TRUE(form->BtnOK->Enabled()) << "a change enables OK";
+    form->BtnOK->Click();
+    EXPECT_EQ(RunValue(), "\"" + Application->ExeName() + "\"");
+    form->StartWithWin->SetChecked(false);
+    form->BtnOK->Click();
+    EXPECT_EQ(RunValue(), "<missing>");
+
+    // A value naming the program elsewhere leaves the option unticked at the next start.
+    const std::string moved = "\"C:\\Elsewhere\\Quorvane.exe\"";
+    RegSetValueExA(run, "Quorvane", 0, REG_SZ, reinterpret_cast<const BYTE*>(moved.c_str()),
+                   static_cast<DWORD>(moved.size() + 1));
+    form->Free();
+    form = nullptr;
+    CreateForm();
+    EXPECT_FALSE(form->StartWithWin->Checked());
+    RegDeleteValueA(run, "Quorvane");
+    RegCloseKey(run);
 }
 
 }  // namespace
