@@ -4,6 +4,7 @@
 
 #include "components/trayicon/QxUtils_win.h"
 #include "components/trayicon/TrayText.h"
+#include "framework/controls/PopupMenu_win.h"
 #include "framework/core/ExceptionReport.h"
 #include "framework/gui/Application_win.h"
 #include "framework/gui/Form_win.h"
@@ -266,7 +267,7 @@ void TQxTrayIcon::SetShowDesign(bool Value) {
 bool TQxTrayIcon::ShowPopup(int X, int Y) {
     if (Designing() || !active_ || popupMenu_ == nullptr)
         return false;
-    if (auto* items = dynamic_cast<ITrayMenuItems*>(popupMenu_); items && !items->AutoPopup())
+    if (auto* menu = dynamic_cast<TPopupMenu*>(popupMenu_); menu != nullptr && !menu->AutoPopup)
         return false;
     popupMenu_->PopupComponent = this;
     if (!Destroying()) {
@@ -298,13 +299,14 @@ bool TQxTrayIcon::ShowPopup(int X, int Y) {
 bool TQxTrayIcon::ClickDefaultItem() {
     if (Designing() || !active_ || popupMenu_ == nullptr)
         return false;
-    auto* items = dynamic_cast<ITrayMenuItems*>(popupMenu_);
-    if (items == nullptr)
+    auto* menu = dynamic_cast<TPopupMenu*>(popupMenu_);
+    if (menu == nullptr)
         return false;
-    const int count = items->ItemCount();
-    for (int i = 0; i < count; ++i) {
-        if (items->ItemIsDefault(i) && items->ItemEnabled(i)) {
-            items->ClickItem(i);
+    TMenuItem* items = menu->Items();
+    for (int i = 0; i < items->Count(); ++i) {
+        TMenuItem* item = items->Items(i);
+        if (item->Default() && item->Enabled()) {
+            item->Click();
             return true;
         }
     }

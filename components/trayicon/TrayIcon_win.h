@@ -16,23 +16,6 @@
 #include "framework/gui/Control_win.h"
 #include "framework/gui/Message_win.h"
 
-// What the notification icon needs of a popup menu beyond the framework's
-// popup seam (TPopupMenuBase: PopupComponent, Popup): the AutoPopup switch
-// and the top-level items with their Default and Enabled states. A menu
-// class offers it by deriving from this interface as well; a menu that does
-// not counts as AutoPopup with no items.
-class ITrayMenuItems {
-public:
-    virtual bool AutoPopup() const = 0;
-    virtual int ItemCount() const = 0;
-    virtual bool ItemIsDefault(int index) const = 0;
-    virtual bool ItemEnabled(int index) const = 0;
-    virtual void ClickItem(int index) = 0;
-
-protected:
-    ~ITrayMenuItems() = default;
-};
-
 // The shell call, replaceable so that tests can record the records sent.
 using TShellNotifyIconProc = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAA data);
 // Shell_NotifyIconA unless a test has put another procedure here.
@@ -77,6 +60,9 @@ public:
     void SetAnimated(bool Value);
     std::uint16_t Interval() const noexcept { return interval_; }
     void SetInterval(std::uint16_t Value);
+    // Any popup menu; a TPopupMenu brings its AutoPopup switch and its
+    // top-level items (Default, Enabled) to the right and double clicks,
+    // another kind counts as AutoPopup with no items.
     TPopupMenuBase* PopupMenu() const noexcept { return popupMenu_; }
     void SetPopupMenu(TPopupMenuBase* Value);
     // Design-time only; there is no designer, so it stays false.

@@ -207,6 +207,23 @@ TContainedAction* TActionList::Actions(int Index) const {
     return actions_[static_cast<size_t>(Index)];
 }
 
+bool TActionList::IsShortCut(TShortCut ShortCut) {
+    if (ShortCut == 0)
+        return false;
+    // An OnUpdate handler may change the list: index it afresh each time.
+    for (size_t i = 0; i < actions_.size(); ++i) {
+        auto* action = dynamic_cast<TCustomAction*>(actions_[i]);
+        if (action == nullptr || action->ShortCut() != ShortCut)
+            continue;
+        action->Update();
+        if (!action->Enabled())
+            continue;
+        action->Execute();
+        return true;
+    }
+    return false;
+}
+
 // --- links ---
 
 TBasicActionLink::~TBasicActionLink() {

@@ -120,11 +120,15 @@ public:
 };
 
 // A list of actions (not their owner) with the images they refer to.
-class TActionList : public TComponent {
+class TActionList : public TComponent, public IShortCutTarget {
     FW_CLASS(TActionList, TComponent)
 public:
     explicit TActionList(TComponent* AOwner) : TComponent(AOwner) {}
     void BeforeDestruction() override;
+
+    // The first action of the list with this shortcut that is enabled once
+    // its OnUpdate has run is executed; a disabled one leaves the key alone.
+    bool IsShortCut(TShortCut ShortCut) override;
 
     int ActionCount() const noexcept { return static_cast<int>(actions_.size()); }
     TContainedAction* Actions(int Index) const;

@@ -156,6 +156,25 @@ void TMenuItem::ActionChange(TBasicAction* Sender, bool CheckDefaults) {
         OnClick = a->OnExecute;
 }
 
+TMenuItem* TMenuItem::FindShortCut(TShortCut ShortCut) const {
+    if (ShortCut == 0)
+        return nullptr;
+    // Depth first without recursion: menus nest as deep as their builder wants.
+    std::vector<const TMenuItem*> pending{this};
+    while (!pending.empty()) {
+        const TMenuItem* parent = pending.back();
+        pending.pop_back();
+        for (auto it = parent->items_.rbegin(); it != parent->items_.rend(); ++it) {
+            TMenuItem* item = *it;
+            if (item->Visible() && item->Enabled())
+                pending.push_back(item);
+        }
+        if (parent != this && parent->Count() == 0 && parent->ShortCut() == ShortCut)
+            return const_cast<TMenuItem*>(parent);
+    }
+    return nullptr;
+}
+
 void TMenuItem::Click() {
     TBasicAction* action = Action();
     if (action == nullptr) {

@@ -84,6 +84,11 @@ public:
     // The caption as a native menu shows it: the shortcut's text after a tab.
     std::string MenuText() const;
 
+    // The first item below this one, depth first, that the menu would offer
+    // for ShortCut: visible and enabled, in visible and enabled submenus, and
+    // no submenu itself. nullptr when there is none.
+    TMenuItem* FindShortCut(TShortCut ShortCut) const;
+
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 

@@ -50,6 +50,14 @@ void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation) {
 
 bool TPopupMenu::IsPopupActive() noexcept { return gPopupActive; }
 
+bool TPopupMenu::IsShortCut(TShortCut ShortCut) {
+    TMenuItem* item = items_ != nullptr ? items_->FindShortCut(ShortCut) : nullptr;
+    if (item == nullptr)
+        return false;
+    item->Click();
+    return true;
+}
+
 HMENU TPopupMenu::BuildMenu() {
     HMENU menu = CreatePopupMenu();
     try {

@@ -13,7 +13,7 @@ class TCustomImageList;
 // a hidden utility window, and afterwards runs the chosen item's Click.
 // The menu brings no window forward: callers that need it do so
 // themselves.
-class TPopupMenu : public TPopupMenuBase {
+class TPopupMenu : public TPopupMenuBase, public IShortCutTarget {
     FW_CLASS(TPopupMenu, TPopupMenuBase)
 public:
     explicit TPopupMenu(TComponent* AOwner);
@@ -34,6 +34,10 @@ public:
     // popup menu of the process is open is refused (nothing happens):
     // native menus cannot nest.
     void Popup(int X, int Y) override;
+
+    // Clicks the item that Items offers for ShortCut (the menu need not be
+    // open): the form that owns the menu asks.
+    bool IsShortCut(TShortCut ShortCut) override;
 
     // True while a popup menu of this process is open.
     static bool IsPopupActive() noexcept;

@@ -1,6 +1,7 @@
 #include "framework/controls/TreeView_win.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "framework/core/Exceptions.h"
 #include "framework/gui/Messages.h"
@@ -68,36 +69,29 @@ TTreeNode* TTreeNode::Item(int Index) const {
     return children_[static_cast<size_t>(Index)];
 }
 
-void TTreeNode::Expand(bool Recursive) {
+void TTreeNode::SetExpanded(bool Value, bool Recursive) {
     TTreeView* tree = owner_->owner_;
     std::vector<TTreeNode*> pending{this};
     while (!pending.empty()) {
         TTreeNode* n = pending.back();
         pending.pop_back();
+        n->expanded_ = Value;
         if (n->item_ != nullptr && tree->HandleAllocated())
-            SendMessageA(tree->Handle(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(n->item_));
+            SendMessageA(tree->Handle(), TVM_EXPAND, Value ? TVE_EXPAND : TVE_COLLAPSE,
+                         reinterpret_cast<LPARAM>(n->item_));
         if (Recursive)
             pending.insert(pending.end(), n->children_.begin(), n->children_.end());
     }
 }
 
-void TTreeNode::Collapse(bool Recursive) {
-    TTreeView* tree = owner_->owner_;
-    std::vector<TTreeNode*> pending{this};
-    while (!pending.empty()) {
-        TTreeNode* n = pending.back();
-        pending.pop_back();
-        if (n->item_ != nullptr && tree->HandleAllocated())
-            SendMessageA(tree->Handle(), TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(n->item_));
-        if (Recursive)
-            pending.insert(pending.end(), n->children_.begin(), n->children_.end());
-    }
-}
+void TTreeNode::Expand(bool Recursive) { SetExpanded(true, Recursive); }
+
+void TTreeNode::Collapse(bool Recursive) { SetExpanded(false, Recursive); }
 
 bool TTreeNode::Expanded() const {
     TTreeView* tree = owner_->owner_;
     if (item_ == nullptr || !tree->HandleAllocated())
-        return false;
+        return expanded_;
     const LRESULT state =
         SendMessageA(tree->Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item_), TVIS_EXPANDED);
     return (state & TVIS_EXPANDED) != 0;
@@ -196,6 +190,8 @@ void TTreeNodes::Clear() {
 }
 
 void TTreeNodes::NodeDeleted(TTreeNode* Node) {
+    if (owner_->selected_ == Node)
+        owner_->selected_ = nullptr;
     auto& siblings = Node->parent_ != nullptr ? Node->parent_->children_ : roots_;
     std::erase(siblings, Node);
     // Children still listed get their own notification; until then they
@@ -213,6 +209,8 @@ void TTreeNodes::FreeSubtree(TTreeNode* Node) noexcept {
         TTreeNode* n = pending.back();
         pending.pop_back();
         pending.insert(pending.end(), n->children_.begin(), n->children_.end());
+        if (owner_->selected_ == n)
+            owner_->selected_ = nullptr;
         delete n;
     }
 }
@@ -258,11 +256,24 @@ void TTreeView::CreateWnd() {
         SendMessageA(h, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_->Handle()));
     // Nodes kept over a destroyed window (or added before it existed):
     // parents come before their children in this order.
-    for (TTreeNode* n : items_.Flatten())
+    const std::vector<TTreeNode*> nodes = items_.Flatten();
+    for (TTreeNode* n : nodes)
         items_.InsertNative(n);
+    // A node expands only once its children are in.
+    for (TTreeNode* n : nodes)
+        if (n->expanded_)
+            SendMessageA(h, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(n->item_));
+    TTreeNode* selected = std::exchange(selected_, nullptr);
+    if (selected != nullptr)
+        SendMessageA(h, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(selected->item_));
 }
 
 void TTreeView::DestroyWnd() {
+    // What the user made of the window outlives it.
+    const std::vector<TTreeNode*> nodes = items_.Flatten();
+    for (TTreeNode* n : nodes)
+        n->expanded_ = n->Expanded();
+    TTreeNode* selected = Selected();
     keepNodes_ = true;
     try {
         TWinControl::DestroyWnd();
@@ -271,8 +282,9 @@ void TTreeView::DestroyWnd() {
         throw;
     }
     keepNodes_ = false;
-    for (TTreeNode* n : items_.Flatten())
+    for (TTreeNode* n : nodes)
         n->item_ = nullptr;
+    selected_ = selected;
 }
 
 void TTreeView::Notification(TComponent* AComponent, TOperation Operation) {
@@ -333,7 +345,7 @@ void TTreeView::SetIndent(int Value) {
 
 TTreeNode* TTreeView::Selected() {
     if (!HandleAllocated())
-        return nullptr;
+        return selected_;
     auto item = reinterpret_cast<HTREEITEM>(SendMessageA(Handle(), TVM_GETNEXTITEM, TVGN_CARET, 0));
     if (item == nullptr)
         return nullptr;
@@ -345,8 +357,10 @@ TTreeNode* TTreeView::Selected() {
 }
 
 void TTreeView::SetSelected(TTreeNode* Value) {
-    if (!HandleAllocated())
+    if (!HandleAllocated()) {
+        selected_ = Value;
         return;
+    }
     SendMessageA(Handle(), TVM_SELECTITEM, TVGN_CARET,
                  reinterpret_cast<LPARAM>(Value != nullptr ? Value->item_ : nullptr));
 }

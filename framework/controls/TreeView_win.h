@@ -35,6 +35,8 @@ public:
     int Index() const;
     int Count() const noexcept { return static_cast<int>(children_.size()); }
     TTreeNode* Item(int Index) const;
+    // Also before the tree has a window: the window shows the state it is
+    // given when it is made (and again when it is made anew).
     void Expand(bool Recursive);
     void Collapse(bool Recursive);
     bool Expanded() const;
@@ -51,6 +53,7 @@ private:
     TTreeNode(TTreeNodes* Owner, TTreeNode* Parent) : owner_(Owner), parent_(Parent) {}
     ~TTreeNode() override = default;
     void UpdateItem(UINT Mask);
+    void SetExpanded(bool Value, bool Recursive);
 
     TTreeNodes* owner_;
     TTreeNode* parent_;
@@ -60,6 +63,7 @@ private:
     int imageIndex_ = -1;
     int selectedIndex_ = -1;
     int stateIndex_ = -1;
+    bool expanded_ = false; // what the window shows, kept while there is none
 };
 
 // The nodes of a tree view. Item(i) counts every node in display order
@@ -108,6 +112,8 @@ public:
     ~TTreeView() override;
 
     TTreeNodes* Items() noexcept { return &items_; }
+    // Also before the tree has a window: the node is selected when the
+    // window is made.
     TTreeNode* Selected();
     void SetSelected(TTreeNode* Value);
     // The node at client point (X, Y), nullptr when there is none.
@@ -146,4 +152,5 @@ private:
     TCustomImageList* images_ = nullptr;
     TChangeLink imageLink_;
     bool keepNodes_ = false;  // native items go, the nodes stay (window destroyed)
+    TTreeNode* selected_ = nullptr;  // the selection while there is no window
 };

@@ -41,3 +41,15 @@ TShortCut TextToShortCut(std::string_view text);
 
 // The table's name of a virtual key ("" for 0 and keys above 255).
 std::string KeyName(std::uint16_t key);
+
+// A component that runs commands bound to key chords (action lists, menus).
+// A form offers every key chord pressed in it to the components it owns.
+class IShortCutTarget {
+public:
+    // Runs the command bound to shortCut; true when the chord is used up
+    // (the key then goes no further).
+    virtual bool IsShortCut(TShortCut shortCut) = 0;
+
+protected:
+    ~IShortCutTarget() = default;
+};

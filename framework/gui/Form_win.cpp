@@ -5,7 +5,9 @@
 
 #include "framework/core/ExceptionReport.h"
 #include "framework/core/Exceptions.h"
+#include "framework/core/ShortCut.h"
 #include "framework/gui/Application_win.h"
+#include "framework/gui/MessageRules.h"
 #include "framework/gui/Messages.h"
 #include "framework/gui/Screen_win.h"
 
@@ -442,7 +444,21 @@ bool TCustomForm::IsShortCut(TMessage& Message) {
     bool handled = false;
     if (OnShortCut)
         OnShortCut(Message, handled);
-    return handled;
+    if (handled)
+        return true;
+    const TShortCut shortCut =
+        ShortCut(static_cast<std::uint16_t>(Message.WParam),
+                 KeyDataToShiftState(static_cast<std::uint32_t>(Message.LParam),
+                                     GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0));
+    if (shortCut == 0)
+        return false;
+    // The walk ends with the first command run, so a command that frees
+    // components cannot leave it on a stale index.
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (auto* target = dynamic_cast<IShortCutTarget*>(Components(i)))
+            if (target->IsShortCut(shortCut))
+                return true;
+    return false;
 }
 
 void TCustomForm::HandleDialogKey(TMessage& Message) {

@@ -109,8 +109,11 @@ public:
     TCloseQueryEvent OnCloseQuery;
     TShortCutEvent OnShortCut;
 
-    // Key preprocessing: an action or menu shortcut of the form; the default
-    // asks OnShortCut.
+    // Key preprocessing of a key-down (CN_KEYDOWN, CN_SYSKEYDOWN) in the
+    // form: OnShortCut first; unless it handled the key, the chord goes to
+    // the owned components that take shortcuts (action lists, menus), in
+    // the order they were made, until one runs a command. True when the key
+    // was used up.
     virtual bool IsShortCut(TMessage& Message);
     // Restores the focus after activation.
     void SetFocusOnActivation();

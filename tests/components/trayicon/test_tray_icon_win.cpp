@@ -12,6 +12,7 @@
 #include "components/trayicon/QxUtils_win.h"
 #include "components/trayicon/TrayIcon_win.h"
 #include "components/trayicon/TrayText.h"
+#include "framework/controls/PopupMenu_win.h"
 #include "framework/core/Exceptions.h"
 #include "framework/gui/Application_win.h"
 #include "framework/gui/Screen_win.h"
@@ -19,6 +20,7 @@
 #include "tests/components/iconlist/IconTestSupport_win.h"
 #include "tests/components/trayicon/TrayTestSupport_win.h"
 #include "tests/fixtures/MouseInput_win.h"
+#include "tests/framework/controls/ControlsTestSupport_win.h"
 #include "tests/framework/gui/GuiTestSupport_win.h"
 
 namespace {
@@ -49,6 +51,8 @@ struct TEventLog {
             throw Exception("click failed");
     }
     void DblClick(TObject*) { Words.push_back("dbl"); }
+    void Popup(TObject*) { Words.push_back("popup"); }
+    void Item(TObject* s) { Words.push_back("item:" + static_cast<TMenuItem*>(s)->Caption()); }
     void Move(TObject*, TShiftState, int, int) { Words.push_back("move"); }
     void Error(TObject*, const std::exception_ptr& e) {
         try {
@@ -69,45 +73,6 @@ struct TEventLog {
         tray.OnClick = TMouseEvent(this, &TEventLog::Click);
         tray.OnDblClick = TNotifyEvent(this, &TEventLog::DblClick);
         tray.OnMouseMove = TMouseMoveEvent(this, &TEventLog::Move);
-    }
-};
-
-// A popup menu for the seam: a real menu shown with TrackPopupMenu,
-// dismissed by EndMenu from a timer; item states are set by the test.
-void CALLBACK DismissMenu(HWND, UINT, UINT_PTR, DWORD) {
-    EndMenu();
-}
-
-class TTestMenu : public TPopupMenuBase, public ITrayMenuItems {
-    FW_CLASS(TTestMenu, TPopupMenuBase)
-public:
-    explicit TTestMenu(TComponent* AOwner) : TPopupMenuBase(AOwner) {}
-    struct TItem {
-        bool Default = false;
-        bool Enabled = true;
-        int Clicks = 0;
-    };
-    std::vector<TItem> Items;
-    bool Auto = true;
-    int Popups = 0;
-    TPoint At;
-
-    bool AutoPopup() const override { return Auto; }
-    int ItemCount() const override { return static_cast<int>(Items.size()); }
-    bool ItemIsDefault(int i) const override { return Items[i].Default; }
-    bool ItemEnabled(int i) const override { return Items[i].Enabled; }
-    void ClickItem(int i) override { ++Items[i].Clicks; }
-
-    void Popup(int X, int Y) override {
-        ++Popups;
-        At = {X, Y};
-        HMENU menu = CreatePopupMenu();
-        AppendMenuA(menu, MF_STRING, 1, "Item");
-        HWND owner = FindWindowA(nullptr, TQxTrayIcon::kTrayWindowTitle);
-        const UINT_PTR timer = SetTimer(nullptr, 0, 150, &DismissMenu);
-        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, X, Y, 0, owner, nullptr);
-        KillTimer(nullptr, timer);
-        DestroyMenu(menu);
     }
 };
 
@@ -388,31 +353,53 @@ TEST_F(TrayIconTest, HundredDestroysWhileAnimated) {
 
 TEST_F(TrayIconTest, RightClickOpensTheMenuAndDoubleClickItsDefaultItem) {
     tray->SetIcon(icon.get());
-    auto* menu = new TTestMenu(nullptr);
-    menu->Items = {{false, true}, {true, true}, {false, true}};
+    auto* menu = new TPopupMenu(nullptr);
+    menu->OnPopup = TNotifyEvent(&log, &TEventLog::Popup);
+    std::vector<TMenuItem*> items;
+    for (const char* caption : {"Desktop 1", "Manager", "Exit"}) {
+        auto* item = new TMenuItem(menu);
+        item->SetCaption(caption);
+        item->OnClick = TNotifyEvent(&log, &TEventLog::Item);
+        menu->Items()->Add(item);
+        items.push_back(item);
+    }
+    items[1]->SetDefault(true);
     tray->SetPopupMenu(menu);
 
+    // The menu's own loop runs; a timer inside it sees it open and ends it.
+    bool open = false;
+    RunLater(150, [&] {
+        open = TPopupMenu::IsPopupActive() && menu->Handle() != nullptr;
+        EndMenu();
+    });
     Post({0x204, 0x205});
-    EXPECT_EQ(menu->Popups, 1);
+    TimerAction() = nullptr;
+    EXPECT_TRUE(open) << "the popup menu did not open";
     EXPECT_EQ(menu->PopupComponent, tray);
-    EXPECT_EQ(log.Text(), "downR upR") << "OnClick stays silent when the menu showed";
+    EXPECT_EQ(log.Text(), "downR popup upR") << "OnClick stays silent when the menu showed";
 
-    menu->Auto = false;
+    menu->AutoPopup = false;
     log.Words.clear();
     Post({0x204, 0x205});
-    EXPECT_EQ(menu->Popups, 1);
     EXPECT_EQ(log.Text(), "downR clickR upR");
 
-    log.Words.clear();
-    Post({0x203});
-    EXPECT_EQ(menu->Items[1].Clicks, 1);
-    EXPECT_EQ(log.Text(), "downL+dbl") << "the default item took the double click";
-
-    menu->Items[1].Enabled = false;
-    log.Words.clear();
-    Post({0x203});
-    EXPECT_EQ(menu->Items[1].Clicks, 1);
-    EXPECT_EQ(log.Text(), "dbl downL+dbl");
+    // Double clicks: the first top-level item that is default and enabled.
+    const struct {
+        bool ManagerEnabled;
+        bool ExitDefault;
+        const char* Expected;
+    } cases[] = {
+        {true, false, "item:Manager downL+dbl"},
+        {false, true, "item:Exit downL+dbl"},
+        {false, false, "dbl downL+dbl"},
+    };
+    for (const auto& c : cases) {
+        items[1]->SetEnabled(c.ManagerEnabled);
+        items[2]->SetDefault(c.ExitDefault);
+        log.Words.clear();
+        Post({0x203});
+        EXPECT_EQ(log.Text(), c.Expected);
+    }
 
     menu->Free(); // the free notification drops the reference
     EXPECT_EQ(tray->PopupMenu(), nullptr);
@@ -482,7 +469,6 @@ bool FindOnTaskbar(COLORREF colour, POINT& at) {
     ReleaseDC(nullptr, screen);
     return found;
 }
-
 
 // A real click on the icon in the taskbar reaches the click events through
 // the shell's own callback.

@@ -135,4 +135,51 @@ TEST(Actions, ListsAndGroups) {
     two->Free();
 }
 
+TEST(Actions, ShortCutRunsTheFirstActionOfTheListThatIsEnabledAfterItsUpdate) {
+    auto* list = Create<TActionList>(nullptr);
+    std::vector<std::string> ran;
+    struct Sink : TObject {
+        std::vector<std::string>* ran;
+        void Run(TObject* s) { ran->push_back(static_cast<TAction*>(s)->Caption()); }
+        void Enable(TObject* s) { static_cast<TAction*>(s)->SetEnabled(true); }
+    } sink;
+    sink.ran = &ran;
+    auto add = [&](const char* caption, TShortCut shortCut, bool enabled, bool handler = true) {
+        auto* action = Create<TAction>(list);
+        action->SetCaption(caption);
+        action->SetShortCut(shortCut);
+        action->SetEnabled(enabled);
+        if (handler)
+            action->OnExecute = TNotifyEvent(&sink, &Sink::Run);
+        action->SetActionList(list);
+        return action;
+    };
+    const TShortCut ctrlR = ShortCut('R', {ssCtrl});
+    add("off R", ctrlR, false);
+    add("on R", ctrlR, true);
+    add("late R", ctrlR, true);
+    add("updated 1", ShortCut('1', {ssAlt}), false)->OnUpdate = TNotifyEvent(&sink, &Sink::Enable);
+    add("off Q", ShortCut('Q', {ssCtrl}), false);
+    add("silent N", ShortCut('N', {ssCtrl}), true, false);
+
+    const struct {
+        TShortCut Key;
+        bool Used;
+        std::vector<std::string> Ran;
+    } cases[] = {
+        {ctrlR, true, {"on R"}},
+        {ShortCut('1', {ssAlt}), true, {"updated 1"}},
+        {ShortCut('Q', {ssCtrl}), false, {}},
+        {ShortCut('N', {ssCtrl}), true, {}}, // an enabled action owns its key, handler or not
+        {ShortCut('R', {}), false, {}},
+        {0, false, {}},
+    };
+    for (const auto& c : cases) {
+        ran.clear();
+        EXPECT_EQ(list->IsShortCut(c.Key), c.Used) << ShortCutToText(c.Key);
+        EXPECT_EQ(ran, c.Ran) << ShortCutToText(c.Key);
+    }
+    list->Free();
+}
+
 }  // namespace

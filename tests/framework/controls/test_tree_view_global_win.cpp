@@ -106,6 +106,64 @@ TEST_F(TreeViewTest, NodesAddedDeletedExpandedSelectedHitTested) {
     EXPECT_EQ(SendMessageA(tree->Handle(), TVM_GETCOUNT, 0, 0), 0);
 }
 
+// The window's own view of a node, independent of the node objects.
+bool NativeExpanded(TTreeView* tree, TTreeNode* node) {
+    return (SendMessageA(tree->Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node->ItemId()),
+                         TVIS_EXPANDED) &
+            TVIS_EXPANDED) != 0;
+}
+
+HTREEITEM NativeSelection(TTreeView* tree) {
+    return reinterpret_cast<HTREEITEM>(SendMessageA(tree->Handle(), TVM_GETNEXTITEM, TVGN_CARET, 0));
+}
+
+TEST_F(TreeViewTest, ExpandAndSelectionMadeBeforeTheWindowReachItAndOutliveIt) {
+    TTreeNode* desk1 = tree->Items()->AddChild(nullptr, "Desktop 1");
+    TTreeNode* app = tree->Items()->AddChild(desk1, "Notepad");
+    tree->Items()->AddChild(app, "Untitled - Notepad");
+    TTreeNode* desk2 = tree->Items()->AddChild(nullptr, "Desktop 2");
+    TTreeNode* calc = tree->Items()->AddChild(desk2, "Calculator");
+    tree->Items()->AddChild(calc, "Calculator - memory");
+    desk1->Expand(true);
+    app->Collapse(false);
+    tree->SetSelected(app);
+    EXPECT_TRUE(desk1->Expanded());
+    EXPECT_FALSE(app->Expanded());
+    EXPECT_EQ(tree->Selected(), app);
+    EXPECT_TRUE(app->Selected());
+
+    tree->SetParent(form);
+    ShowForm();
+    ASSERT_TRUE(tree->HandleAllocated());
+    EXPECT_TRUE(NativeExpanded(tree, desk1));
+    EXPECT_FALSE(NativeExpanded(tree, app));
+    EXPECT_FALSE(NativeExpanded(tree, desk2));
+    EXPECT_EQ(NativeSelection(tree), app->ItemId());
+    EXPECT_EQ(tree->Selected(), app);
+
+    // Changes made in the window survive a new window.
+    desk1->Collapse(false);
+    desk2->Expand(true);
+    tree->SetSelected(calc);
+    tree->RecreateWnd();
+    EXPECT_FALSE(NativeExpanded(tree, desk1));
+    EXPECT_TRUE(NativeExpanded(tree, desk2));
+    EXPECT_TRUE(NativeExpanded(tree, calc));
+    EXPECT_EQ(NativeSelection(tree), calc->ItemId());
+
+    // A selection whose node goes before the window comes is dropped.
+    auto* other = Create<TTreeView>(form);
+    TTreeNode* gone = other->Items()->AddChild(nullptr, "Gone");
+    TTreeNode* kept = other->Items()->AddChild(nullptr, "Kept");
+    other->SetSelected(gone);
+    gone->Delete();
+    EXPECT_EQ(other->Selected(), nullptr);
+    other->SetParent(form);
+    other->HandleNeeded();
+    EXPECT_EQ(NativeSelection(other), nullptr);
+    EXPECT_FALSE(kept->Selected());
+}
+
 struct MouseLog : TObject {
     std::vector<std::string> log;
     TTreeView* tree = nullptr;
