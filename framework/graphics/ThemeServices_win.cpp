@@ -34,6 +34,20 @@ DWORD CommonControlsMajorVersion() {
     return SUCCEEDED(getVersion(&info)) ? info.dwMajorVersion : 0;
 }
 
+// Whether the common controls 6 are in force for this thread's native
+// controls. The manifest routes comctl32 to the side-by-side assembly (a DLL
+// redirection of the activation context) before the module is loaded, so the
+// answer does not depend on who loaded comctl32 first; without a redirection,
+// the loaded module's own version decides.
+bool CommonControlsSixInForce() {
+    ACTCTX_SECTION_KEYED_DATA data{};
+    data.cbSize = sizeof data;
+    if (FindActCtxSectionStringA(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION,
+                                 "comctl32.dll", &data))
+        return true;
+    return CommonControlsMajorVersion() >= 6;
+}
+
 template <class F>
 F Lookup(HMODULE library, const char* name) {
     return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(library, name)));
@@ -89,7 +103,7 @@ void TThemeServices::Load() {
         Unload();
         return;
     }
-    enabled_ = isAppThemed_() && isThemeActive_() && CommonControlsMajorVersion() >= 6;
+    enabled_ = isAppThemed_() && isThemeActive_() && CommonControlsSixInForce();
 }
 
 void TThemeServices::CloseThemes() {
@@ -172,7 +186,7 @@ bool TThemeServices::DrawEdge(HDC dc, const TThemedElementDetails& details, cons
 
 void TThemeServices::ApplyThemeChange() {
     CloseThemes();
-    enabled_ = available_ && isAppThemed_() && isThemeActive_() && CommonControlsMajorVersion() >= 6;
+    enabled_ = available_ && isAppThemed_() && isThemeActive_() && CommonControlsSixInForce();
     if (OnThemeChange) OnThemeChange(nullptr);
 }
 

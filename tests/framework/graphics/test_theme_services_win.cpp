@@ -8,6 +8,7 @@
 #include <vssym32.h>
 
 #include "framework/graphics/ThemeServices_win.h"
+#include "tests/framework/graphics/ThemeTestSupport_win.h"
 
 namespace {
 
@@ -49,22 +50,17 @@ TEST(ThemeServices, LoadsUxthemeFromTheSystemDirectory) {
     EXPECT_TRUE(ThemeServices()->ThemesAvailable());
 }
 
-TEST(ThemeServices, EnabledAgreesWithTheSystemAndCommonControls) {
-    TThemeServices* t = ThemeServices();
-    HMODULE ux = GetModuleHandleA("uxtheme.dll");
-    ASSERT_NE(ux, nullptr);
-    auto isAppThemed = reinterpret_cast<BOOL(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(ux, "IsAppThemed")));
-    auto isThemeActive = reinterpret_cast<BOOL(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(ux, "IsThemeActive")));
-    // Without a comctl32 6 manifest this test program runs on the old common controls.
-    const bool comctl6 = GetModuleHandleA("comctl32.dll") != nullptr &&
-                         GetProcAddress(GetModuleHandleA("comctl32.dll"), "TaskDialogIndirect") != nullptr;
-    if (!comctl6) {
-        EXPECT_FALSE(t->ThemesEnabled());
-    }
-    if (t->ThemesEnabled()) {
-        EXPECT_TRUE(isAppThemed());
-        EXPECT_TRUE(isThemeActive());
-    }
+// This program has no common controls 6 manifest (test_themes_manifest_win.cpp
+// has): its native controls draw classic, whoever loads comctl32 and when.
+TEST(ThemeServices, DisabledWithoutTheManifestAsTheNativeControlsAre) {
+    EXPECT_FALSE(NativeControlsThemed());
+    EXPECT_FALSE(ThemeServices()->ThemesEnabled());
+    HMODULE comctl = LoadLibraryA("comctl32.dll");
+    ASSERT_NE(comctl, nullptr);
+    ThemeServices()->ApplyThemeChange();
+    EXPECT_FALSE(NativeControlsThemed());
+    EXPECT_FALSE(ThemeServices()->ThemesEnabled());
+    FreeLibrary(comctl);
 }
 
 TEST(ThemeServices, DrawsThemedClassesAndDeclinesMissingOnes) {
