@@ -1,5 +1,7 @@
 #include "framework/graphics/ThemeServices_win.h"
 
+#include <vssym32.h>
+
 #include <string>
 
 #include "framework/core/ExceptionReport.h"
@@ -182,6 +184,32 @@ bool TThemeServices::DrawEdge(HDC dc, const TThemedElementDetails& details, cons
         return false;
     if (contentRect != nullptr) *contentRect = {out.left, out.top, out.right, out.bottom};
     return true;
+}
+
+bool TThemeServices::PaintBorder(HWND window, HDC dc, bool enabled) {
+    if (!enabled_ || window == nullptr || dc == nullptr) return false;
+    const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+    const LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
+    SIZE edge{};
+    if ((exStyle & WS_EX_CLIENTEDGE) != 0)
+        edge = {GetSystemMetrics(SM_CXEDGE), GetSystemMetrics(SM_CYEDGE)};
+    else if ((style & WS_BORDER) != 0)
+        edge = {GetSystemMetrics(SM_CXBORDER), GetSystemMetrics(SM_CYBORDER)};
+    else
+        return false;
+    HTHEME theme = Theme(tcEdit);
+    if (theme == nullptr) return false;
+    RECT bounds{};
+    GetWindowRect(window, &bounds);
+    OffsetRect(&bounds, -bounds.left, -bounds.top);
+    const int saved = SaveDC(dc);
+    // Only the edge: the element's interior would cover the scroll bars.
+    ExcludeClipRect(dc, bounds.left + edge.cx, bounds.top + edge.cy, bounds.right - edge.cx,
+                    bounds.bottom - edge.cy);
+    const bool painted = SUCCEEDED(
+        drawThemeBackground_(theme, dc, EP_EDITTEXT, enabled ? ETS_NORMAL : ETS_DISABLED, &bounds, nullptr));
+    RestoreDC(dc, saved);
+    return painted;
 }
 
 void TThemeServices::ApplyThemeChange() {
