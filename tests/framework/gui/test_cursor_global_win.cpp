@@ -104,8 +104,8 @@ TEST_F(CursorTest, ScreenCursorElseControlUnderThePointElseDefault) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.What);
         Screen->SetCursor(c.Global);
-        const HCURSOR expected = c.Expected == crDefault ? LoadCursorA(nullptr, IDC_ARROW)
-                                                         : Screen->Cursors(c.Expected);
+        const HCURSOR expected =
+            c.Expected == crDefault ? LoadCursorA(nullptr, IDC_ARROW) : Screen->Cursors(c.Expected);
         EXPECT_EQ(CursorAt(c.X, c.Y), expected);
     }
 }
