@@ -10,6 +10,8 @@ endif()
 
 set(QUORVANE_WINE_STATE "${CMAKE_BINARY_DIR}/wine")
 if(WIN32)
+  # Test executables and the deliverables link resource scripts (bitmaps, icons, manifests).
+  enable_language(RC)
   # Must be set before any executable target exists: targets copy it when they are created.
   set(CMAKE_CROSSCOMPILING_EMULATOR "${PROJECT_SOURCE_DIR}/tools/wine-bed;exec;${QUORVANE_WINE_STATE}")
 endif()
@@ -57,9 +59,12 @@ endfunction()
 # Every test_*.cpp in the current folder is a test of its own: *_win.cpp ones are Windows only and
 # link WINDOWS_LIBS, the others are portable and link PORTABLE_LIBS; a name containing "_global"
 # makes it GLOBAL, one containing "_e2e" adds the e2e label; test_jpeg* files also link JPEG_LIBS.
+# A resource script of the same stem (test_x_win.rc beside test_x_win.cpp) is linked into that test;
+# file names in it are relative to the top of the tree.
 function(quorvane_glob_tests)
   cmake_parse_arguments(G "" "AREA;PREFIX" "PORTABLE_LIBS;WINDOWS_LIBS;JPEG_LIBS" ${ARGN})
   file(GLOB files CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/test_*.cpp)
+  file(GLOB scripts CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/test_*.rc)
   foreach(file ${files})
     get_filename_component(stem ${file} NAME_WE)
     string(REGEX REPLACE "^test_" "" stem ${stem})
@@ -85,7 +90,12 @@ function(quorvane_glob_tests)
     if(stem MATCHES "_e2e")
       list(APPEND flags E2E)
     endif()
-    quorvane_add_test(NAME ${G_PREFIX}_${stem} SOURCES ${file} LIBS ${libs} LABELS ${G_AREA} ${flags})
+    set(sources ${file})
+    string(REGEX REPLACE "\\.cpp$" ".rc" script ${file})
+    if(WIN32 AND script IN_LIST scripts)
+      list(APPEND sources ${script})
+    endif()
+    quorvane_add_test(NAME ${G_PREFIX}_${stem} SOURCES ${sources} LIBS ${libs} LABELS ${G_AREA} ${flags})
   endforeach()
 endfunction()
 

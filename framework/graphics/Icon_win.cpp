@@ -56,7 +56,10 @@ HICON TIcon::ReleaseHandle() {
 }
 
 void TIcon::LoadFromResourceName(HINSTANCE instance, const std::string& name) {
-    HICON icon = static_cast<HICON>(LoadImageA(instance, name.c_str(), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
+    // The system's icon size, as the classic LoadIcon gives: without
+    // LR_DEFAULTSIZE the first image of the group would be taken, whatever its size.
+    HICON icon = static_cast<HICON>(
+        LoadImageA(instance, name.c_str(), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR | LR_DEFAULTSIZE));
     if (icon == nullptr) throw EResNotFound("Resource " + name + " not found");
     Replace(icon, {});
 }

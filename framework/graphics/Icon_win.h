@@ -37,7 +37,8 @@ public:
     // Gives the HICON to the caller; the icon is empty afterwards.
     HICON ReleaseHandle();
 
-    // An RT_GROUP_ICON resource. Raises EResNotFound when it is missing.
+    // An RT_GROUP_ICON resource, at the system's icon size (SM_CXICON). Raises
+    // EResNotFound when it is missing.
     void LoadFromResourceName(HINSTANCE instance, const std::string& name);
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream& stream) override;

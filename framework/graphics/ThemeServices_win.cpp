@@ -1,5 +1,7 @@
 #include "framework/graphics/ThemeServices_win.h"
 
+#include <vssym32.h>
+
 #include <string>
 
 #include "framework/core/ExceptionReport.h"
@@ -32,6 +34,20 @@ DWORD CommonControlsMajorVersion() {
     if (getVersion == nullptr) return 0;
     DllVersionInfo info{sizeof info, 0, 0, 0, 0};
     return SUCCEEDED(getVersion(&info)) ? info.dwMajorVersion : 0;
+}
+
+// Whether the common controls 6 are in force for this thread's native
+// controls. The manifest routes comctl32 to the side-by-side assembly (a DLL
+// redirection of the activation context) before the module is loaded, so the
+// answer does not depend on who loaded comctl32 first; without a redirection,
+// the loaded module's own version decides.
+bool CommonControlsSixInForce() {
+    ACTCTX_SECTION_KEYED_DATA data{};
+    data.cbSize = sizeof data;
+    if (FindActCtxSectionStringA(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION,
+                                 "comctl32.dll", &data))
+        return true;
+    return CommonControlsMajorVersion() >= 6;
 }
 
 template <class F>
@@ -89,7 +105,7 @@ void TThemeServices::Load() {
         Unload();
         return;
     }
-    enabled_ = isAppThemed_() && isThemeActive_() && CommonControlsMajorVersion() >= 6;
+    enabled_ = isAppThemed_() && isThemeActive_() && CommonControlsSixInForce();
 }
 
 void TThemeServices::CloseThemes() {
@@ -170,9 +186,35 @@ bool TThemeServices::DrawEdge(HDC dc, const TThemedElementDetails& details, cons
     return true;
 }
 
+bool TThemeServices::PaintBorder(HWND window, HDC dc, bool enabled) {
+    if (!enabled_ || window == nullptr || dc == nullptr) return false;
+    const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+    const LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
+    SIZE edge{};
+    if ((exStyle & WS_EX_CLIENTEDGE) != 0)
+        edge = {GetSystemMetrics(SM_CXEDGE), GetSystemMetrics(SM_CYEDGE)};
+    else if ((style & WS_BORDER) != 0)
+        edge = {GetSystemMetrics(SM_CXBORDER), GetSystemMetrics(SM_CYBORDER)};
+    else
+        return false;
+    HTHEME theme = Theme(tcEdit);
+    if (theme == nullptr) return false;
+    RECT bounds{};
+    GetWindowRect(window, &bounds);
+    OffsetRect(&bounds, -bounds.left, -bounds.top);
+    const int saved = SaveDC(dc);
+    // Only the edge: the element's interior would cover the scroll bars.
+    ExcludeClipRect(dc, bounds.left + edge.cx, bounds.top + edge.cy, bounds.right - edge.cx,
+                    bounds.bottom - edge.cy);
+    const bool painted = SUCCEEDED(
+        drawThemeBackground_(theme, dc, EP_EDITTEXT, enabled ? ETS_NORMAL : ETS_DISABLED, &bounds, nullptr));
+    RestoreDC(dc, saved);
+    return painted;
+}
+
 void TThemeServices::ApplyThemeChange() {
     CloseThemes();
-    enabled_ = available_ && isAppThemed_() && isThemeActive_() && CommonControlsMajorVersion() >= 6;
+    enabled_ = available_ && isAppThemed_() && isThemeActive_() && CommonControlsSixInForce();
     if (OnThemeChange) OnThemeChange(nullptr);
 }
 

@@ -75,6 +75,14 @@ public:
     bool DrawEdge(HDC dc, const TThemedElementDetails& details, const TRect& rect, unsigned edge, unsigned flags,
                   TRect* contentRect = nullptr);
 
+    // The themed border of a control's window (WS_EX_CLIENTEDGE or
+    // WS_BORDER) over its non-client edge, in the normal or the disabled
+    // state, into dc (origin at the window's top-left corner: a window DC or
+    // a WM_PRINT DC); scroll bars and the client area stay as they are.
+    // False when themes are off or the window has no such border: the
+    // default drawing stands.
+    bool PaintBorder(HWND window, HDC dc, bool enabled);
+
     // Closes every theme handle and reads the enabled state again; then
     // OnThemeChange. Runs on WM_THEMECHANGED; callable directly.
     void ApplyThemeChange();

@@ -9,6 +9,7 @@
 #include "framework/core/ExceptionReport.h"
 #include "framework/core/Exceptions.h"
 #include "framework/graphics/ControlCanvas_win.h"
+#include "framework/graphics/ThemeServices_win.h"
 #include "framework/gui/Messages.h"
 #include "framework/gui/Screen_win.h"
 #include "framework/gui/WindowPlumbing_win.h"
@@ -506,6 +507,9 @@ void Shutdown() noexcept {
     }
     FreeAndNil(Application);
     FreeAndNil(Screen);
+    // Its hidden window and class belong to this module: a library must not
+    // leave them behind, and a program starting again gets fresh ones.
+    FreeThemeServices();
     delete Mouse;
     Mouse = nullptr;
     // A quit request left by a modal loop must not end the next loop.

@@ -4,6 +4,7 @@
 
 #include "framework/core/ExceptionReport.h"
 #include "framework/core/Exceptions.h"
+#include "framework/graphics/ThemeServices_win.h"
 #include "framework/gui/AlignLayout.h"
 #include "framework/gui/Form_win.h"
 #include "framework/gui/MessageRules.h"
@@ -613,12 +614,27 @@ bool TWinControl::EraseBackground(TMessage& Message) {
     return true;
 }
 
+void TWinControl::PaintThemedBorder(const TMessage& Message) {
+    if (Message.Msg == WM_PRINT) {
+        if ((Message.LParam & PRF_NONCLIENT) != 0)
+            ThemeServices()->PaintBorder(handle_, reinterpret_cast<HDC>(Message.WParam), Enabled());
+        return;
+    }
+    HDC dc = GetWindowDC(handle_);
+    ThemeServices()->PaintBorder(handle_, dc, Enabled());
+    ReleaseDC(handle_, dc);
+}
+
 void TWinControl::DefaultHandler(TMessage& Message) {
     if (Message.Msg >= CM_BASE && Message.Msg <= CM_PRIVATE_LAST) {
         switch (Message.Msg) {
         case CM_ENABLEDCHANGED:
-            if (handle_ != nullptr)
+            if (handle_ != nullptr) {
                 EnableWindow(handle_, Enabled());
+                // A themed border has a disabled look of its own.
+                if (ControlStyle.Contains(csNeedsBorderPaint))
+                    RedrawWindow(handle_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+            }
             Invalidate();
             return;
         case CM_VISIBLECHANGED:
@@ -749,6 +765,16 @@ void TWinControl::WndProc(TMessage& Message) {
     case WM_PAINT:
         if (!native_) {
             PaintHandler(Message);
+            return;
+        }
+        break;
+    case WM_NCPAINT:
+    case WM_PRINT:
+        // The default frame first (scroll bars, the classic edge), then the
+        // theme's border over the edge.
+        if (ControlStyle.Contains(csNeedsBorderPaint) && ThemeServices()->ThemesEnabled()) {
+            DefaultHandler(Message);
+            PaintThemedBorder(Message);
             return;
         }
         break;

@@ -154,6 +154,9 @@ private:
     bool DoKeyPress(TMessage& Message);
     void SetFocusedHere();
     bool EraseBackground(TMessage& Message);
+    // csNeedsBorderPaint: the theme's border over the default frame
+    // (WM_NCPAINT on the window, WM_PRINT into its DC).
+    void PaintThemedBorder(const TMessage& Message);
 
     HWND handle_ = nullptr;
     HWND parentWindow_ = nullptr;

@@ -8,6 +8,7 @@
 #include <vssym32.h>
 
 #include "framework/graphics/ThemeServices_win.h"
+#include "tests/framework/graphics/ThemeTestSupport_win.h"
 
 namespace {
 
@@ -49,22 +50,17 @@ TEST(ThemeServices, LoadsUxthemeFromTheSystemDirectory) {
     EXPECT_TRUE(ThemeServices()->ThemesAvailable());
 }
 
-TEST(ThemeServices, EnabledAgreesWithTheSystemAndCommonControls) {
-    TThemeServices* t = ThemeServices();
-    HMODULE ux = GetModuleHandleA("uxtheme.dll");
-    ASSERT_NE(ux, nullptr);
-    auto isAppThemed = reinterpret_cast<BOOL(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(ux, "IsAppThemed")));
-    auto isThemeActive = reinterpret_cast<BOOL(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(ux, "IsThemeActive")));
-    // Without a comctl32 6 manifest this test program runs on the old common controls.
-    const bool comctl6 = GetModuleHandleA("comctl32.dll") != nullptr &&
-                         GetProcAddress(GetModuleHandleA("comctl32.dll"), "TaskDialogIndirect") != nullptr;
-    if (!comctl6) {
-        EXPECT_FALSE(t->ThemesEnabled());
-    }
-    if (t->ThemesEnabled()) {
-        EXPECT_TRUE(isAppThemed());
-        EXPECT_TRUE(isThemeActive());
-    }
+// This program has no common controls 6 manifest (test_themes_manifest_win.cpp
+// has): its native controls draw classic, whoever loads comctl32 and when.
+TEST(ThemeServices, DisabledWithoutTheManifestAsTheNativeControlsAre) {
+    EXPECT_FALSE(NativeControlsThemed());
+    EXPECT_FALSE(ThemeServices()->ThemesEnabled());
+    HMODULE comctl = LoadLibraryA("comctl32.dll");
+    ASSERT_NE(comctl, nullptr);
+    ThemeServices()->ApplyThemeChange();
+    EXPECT_FALSE(NativeControlsThemed());
+    EXPECT_FALSE(ThemeServices()->ThemesEnabled());
+    FreeLibrary(comctl);
 }
 
 TEST(ThemeServices, DrawsThemedClassesAndDeclinesMissingOnes) {
@@ -85,6 +81,41 @@ TEST(ThemeServices, DrawsThemedClassesAndDeclinesMissingOnes) {
         EXPECT_EQ(blank.NonBlack(), 0);
         EXPECT_EQ(t->ContentRect(blank.dc, {tcExplorerBar, 1, 1}, Rect(1, 2, 3, 4)), Rect(1, 2, 3, 4));
     }
+}
+
+// The edge alone: its outer rows painted, the middle left as it was, and
+// the content rectangle inside it; a class the theme lacks draws nothing.
+TEST(ThemeServices, DrawEdgePaintsTheEdgeAndAnswersTheContent) {
+    TThemeServices* t = ThemeServices();
+    Surface s;
+    TRect content;
+    ASSERT_TRUE(t->DrawEdge(s.dc, {tcButton, BP_PUSHBUTTON, PBS_NORMAL}, Rect(0, 0, 40, 24),
+                            EDGE_RAISED, BF_RECT | BF_ADJUST, &content));
+    EXPECT_EQ(content, Rect(2, 2, 38, 22));
+    for (const POINT p : {POINT{0, 0}, POINT{20, 0}, POINT{39, 12}, POINT{20, 23}, POINT{1, 12}})
+        EXPECT_NE(GetPixel(s.dc, p.x, p.y), 0u) << p.x << "," << p.y;
+    EXPECT_EQ(GetPixel(s.dc, 20, 12), 0u) << "no BF_MIDDLE: the middle stays";
+    if (t->Theme(tcExplorerBar) == nullptr) {
+        Surface blank;
+        EXPECT_FALSE(t->DrawEdge(blank.dc, {tcExplorerBar, 1, 1}, Rect(0, 0, 40, 24), EDGE_RAISED,
+                                 BF_RECT));
+        EXPECT_EQ(blank.NonBlack(), 0);
+    }
+}
+
+// Without the manifest themes are off: the parent background and the border
+// are left to the classic drawing.
+TEST(ThemeServices, ParentBackgroundAndBorderDeclineWhileThemesAreOff) {
+    ASSERT_FALSE(ThemeServices()->ThemesEnabled());
+    HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 60, 40, nullptr, nullptr,
+                                  nullptr, nullptr);
+    HWND child = CreateWindowExA(WS_EX_CLIENTEDGE, "STATIC", "", WS_CHILD | WS_VISIBLE, 5, 5, 40,
+                                 30, parent, nullptr, nullptr, nullptr);
+    Surface s;
+    EXPECT_FALSE(ThemeServices()->DrawParentBackground(child, s.dc, nullptr));
+    EXPECT_FALSE(ThemeServices()->PaintBorder(child, s.dc, true));
+    EXPECT_EQ(s.NonBlack(), 0);
+    DestroyWindow(parent);
 }
 
 TEST(ThemeServices, ThemeChangedMessageReopensHandles) {
