@@ -74,19 +74,18 @@ TEST_F(ImageListTest, IconsFromAnotherProcessAreCopiedNeverOwned) {
     winfarm::Farm farm;
     winfarm::Child child = farm.Spawn("iconic");
     HWND window = child.Of("main").at(0);
-    // Give the foreign window a shared icon, then borrow it back the way
-    // the window list does.
-    HICON shared = LoadIcon(nullptr, IDI_WARNING);
-    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(shared));
-    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(shared));
+    // Borrowed the way the window list does: the window's icon, else its
+    // class icon (the farm's windows have the warning icon as class icon).
     HICON borrowed = nullptr;
     for (WPARAM kind : {ICON_BIG, ICON_SMALL, ICON_SMALL2})
         if (borrowed == nullptr)
             borrowed = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, kind, 0));
     if (borrowed == nullptr)
         borrowed = reinterpret_cast<HICON>(GetClassLongPtrA(window, GCLP_HICON));
+    // Wine sends neither WM_GETICON nor the class icon across processes
+    // (icon handles are private to each process there); Windows does.
     if (borrowed == nullptr)
-        GTEST_SKIP() << "the foreign window answers no icon";
+        GTEST_SKIP() << "this system gives no other process's window icon";
 
     auto* list = Create<TImageList>(form);
     TIcon icon;
