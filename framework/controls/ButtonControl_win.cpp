@@ -1,53 +1,26 @@
 #include "framework/controls/ButtonControl_win.h"
 
-TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) {
+TButtonControl::TButtonControl(TComponent* AOwner)
+    : TWinControl(AOwner),
+      actions_(
+          this, [this] { return new TButtonActionLink(this); },
+          [this](TBasicAction* Sender, bool CheckDefaults) { ActionChange(Sender, CheckDefaults); }) {
     ControlStyle.Exclude(csClickEvents).Exclude(csCaptureMouse);
     SetTabStop(true);
 }
 
-TButtonControl::~TButtonControl() { delete actionLink_; }
+TBasicAction* TButtonControl::Action() const noexcept { return actions_.Action(); }
 
-TBasicAction* TButtonControl::Action() const noexcept {
-    return actionLink_ != nullptr ? actionLink_->Action() : nullptr;
-}
-
-void TButtonControl::SetAction(TBasicAction* Value) {
-    if (Value == Action())
-        return;
-    if (Value == nullptr) {
-        delete actionLink_;
-        actionLink_ = nullptr;
-        TControl::SetAction(nullptr);
-        return;
-    }
-    if (actionLink_ == nullptr) {
-        actionLink_ = new TButtonActionLink(this);
-        actionLink_->OnChange = TNotifyEvent(this, &TButtonControl::ActionGone);
-    }
-    actionLink_->SetAction(Value);
-    TControl::SetAction(Value);
-    Value->FreeNotification(this);
-    ActionChange(Value, Value->ComponentState().Contains(csLoading));
-}
-
-void TButtonControl::ActionGone(TObject*) { TControl::SetAction(nullptr); }
+void TButtonControl::SetAction(TBasicAction* Value) { actions_.SetAction(Value); }
 
 void TButtonControl::Notification(TComponent* AComponent, TOperation Operation) {
-    if (Operation == opRemove && actionLink_ != nullptr && AComponent == actionLink_->Action())
-        actionLink_->SetAction(nullptr);
+    actions_.Notification(AComponent, Operation);
     TWinControl::Notification(AComponent, Operation);
 }
 
 void TButtonControl::Click() {
-    TBasicAction* action = Action();
-    if (action == nullptr) {
+    if (!actions_.Click())
         TWinControl::Click();
-        return;
-    }
-    if (OnClick && !(OnClick == action->OnExecute))
-        OnClick(this);
-    else
-        actionLink_->Execute(this);
 }
 
 void TButtonControl::ActionChange(TBasicAction* Sender, bool CheckDefaults) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/controls/ControlActionClient_win.h"
 #include "framework/controls/ControlActionLink_win.h"
 #include "framework/gui/WinControl_win.h"
 
@@ -11,14 +12,13 @@ class TButtonControl : public TWinControl {
     FW_CLASS(TButtonControl, TWinControl)
 public:
     explicit TButtonControl(TComponent* AOwner);
-    ~TButtonControl() override;
 
     TBasicAction* Action() const noexcept;
     // Links the control to an action (nullptr unlinks) and takes the
     // action's properties (only those at their defaults while the action
     // is loading).
     void SetAction(TBasicAction* Value);
-    TControlActionLink* ActionLink() const noexcept { return actionLink_; }
+    TControlActionLink* ActionLink() const noexcept { return actions_.Link(); }
 
     virtual bool Checked() const { return false; }
     virtual void SetChecked(bool) {}
@@ -35,8 +35,7 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
-    void ActionGone(TObject* Sender);
-    TControlActionLink* actionLink_ = nullptr;
+    TControlActionClient actions_;
 };
 
 // The link of a button control: Checked follows the action as well.

@@ -151,3 +151,17 @@ void TCustomEdit::WndProc(TMessage& Message) {
     }
     TWinControl::WndProc(Message);
 }
+
+void TCustomEdit::ActionChange(TBasicAction* Sender, bool CheckDefaults) {
+    ApplyActionToControl(this, Sender, CheckDefaults);
+}
+
+void TCustomEdit::Click() {
+    if (!actions_.Click())
+        TWinControl::Click();
+}
+
+void TCustomEdit::Notification(TComponent* AComponent, TOperation Operation) {
+    actions_.Notification(AComponent, Operation);
+    TWinControl::Notification(AComponent, Operation);
+}

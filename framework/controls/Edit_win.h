@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/controls/ControlActionClient_win.h"
+#include "framework/controls/WinControlActionLink_win.h"
 #include "framework/gui/WinControl_win.h"
 
 enum TEditBorderStyle : std::uint8_t { ebsNone, ebsSingle };
@@ -32,9 +34,19 @@ public:
     TNotifyEvent OnChange;
 
     void WndProc(TMessage& Message) override;
+    TBasicAction* Action() const noexcept { return actions_.Action(); }
+    // Links the edit to an action (nullptr unlinks): Caption, Enabled,
+    // Visible, Hint, HelpContext and OnClick follow it.
+    void SetAction(TBasicAction* Value) { actions_.SetAction(Value); }
+    // Applies the action's properties; with CheckDefaults only those at
+    // their defaults.
+    virtual void ActionChange(TBasicAction* Sender, bool CheckDefaults);
+    // Runs the action as a button does (see TButtonControl::Click).
+    void Click() override;
 
 protected:
     void CreateParams(TCreateParams& Params) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     void CreateWnd() override;
     virtual void Change();
 
@@ -47,6 +59,10 @@ private:
     int selStart_ = 0, selLength_ = 0;
     bool settingText_ = false;
     std::string reported_;
+    TControlActionClient actions_{this, [this] { return new TWinControlActionLink(this); },
+                                  [this](TBasicAction* Sender, bool CheckDefaults) {
+                                      ActionChange(Sender, CheckDefaults);
+                                  }};
 };
 
 class TEdit : public TCustomEdit {

@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include "framework/core/Exceptions.h"
+#include "framework/core/Filer.h"
+#include "framework/core/Stream.h"
+#include "framework/core/StreamAdapter_win.h"
 #include "framework/graphics/Bitmap_win.h"
 #include "framework/graphics/Canvas_win.h"
 #include "framework/graphics/Icon_win.h"
@@ -45,6 +48,65 @@ public:
 private:
     HBITMAP handle_ = nullptr;
 };
+
+// The head of the system's image-list stream and of the bitmap after it,
+// checked before the system reader sees the data: it sizes its buffers
+// from these fields.
+#pragma pack(push, 2)
+struct TImageListHead {
+    std::uint16_t Magic;  // "IL"
+    std::uint16_t Version;
+    std::uint16_t Count;
+    std::uint16_t Capacity;
+    std::uint16_t Grow;
+    std::uint16_t Width;
+    std::uint16_t Height;
+    std::uint32_t BkColor;
+    std::uint16_t Flags;
+    std::int16_t Overlays[4];
+};
+#pragma pack(pop)
+static_assert(sizeof(TImageListHead) == 28, "the image-list stream head is 28 bytes");
+
+constexpr std::uint16_t kImageListMagic = 0x4C49;  // "IL" as stored
+constexpr int kMaxImageSide = 256;
+
+bool PlausibleImageListData(TStream& Stream) {
+    const std::int64_t start = Stream.Position();
+    const std::int64_t size = Stream.Size() - start;
+    TImageListHead head{};
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    if (size < static_cast<std::int64_t>(sizeof head + sizeof file + sizeof info))
+        return false;
+    Stream.ReadBuffer(&head, sizeof head);
+    Stream.ReadBuffer(&file, sizeof file);
+    Stream.ReadBuffer(&info, sizeof info);
+    Stream.SetPosition(start);
+    if (head.Magic != kImageListMagic || head.Width == 0 || head.Height == 0 ||
+        head.Width > kMaxImageSide || head.Height > kMaxImageSide || head.Count > head.Capacity)
+        return false;
+    if (file.bfType != 0x4D42 || info.biSize < sizeof info || info.biWidth <= 0 || info.biHeight == 0 ||
+        info.biPlanes != 1)
+        return false;
+    switch (info.biBitCount) {
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+        break;
+    default:
+        return false;
+    }
+    // In 64 bits: the stored sides may be anything up to 2^31.
+    const std::int64_t height = info.biHeight < 0 ? -static_cast<std::int64_t>(info.biHeight) : info.biHeight;
+    const std::int64_t rowBytes = (static_cast<std::int64_t>(info.biWidth) * info.biBitCount + 31) / 32 * 4;
+    const std::int64_t bits = rowBytes * height;
+    const std::int64_t used = static_cast<std::int64_t>(sizeof head + sizeof file + sizeof info);
+    return bits <= size - used;
+}
 
 }  // namespace
 
@@ -304,6 +366,35 @@ void TCustomImageList::Assign(TPersistent* Source) {
     if (other->handle_ != nullptr)
         handle_ = ImageList_Duplicate(other->handle_);
     Change();
+}
+
+void TCustomImageList::ReadData(TStream& Stream) {
+    if (!PlausibleImageListData(Stream))
+        throw EReadError("Invalid image list data");
+    TStreamAdapter adapter(Stream);
+    HIMAGELIST list = ImageList_Read(&adapter);
+    // A reader that met the end early may still answer a list, with
+    // whatever its buffers held: refuse it.
+    if (list != nullptr && adapter.ShortRead()) {
+        ImageList_Destroy(list);
+        list = nullptr;
+    }
+    if (list == nullptr)
+        throw EReadError("Invalid image list data");
+    SetHandle(list);
+}
+
+void TCustomImageList::WriteData(TStream& Stream) {
+    TStreamAdapter adapter(Stream);
+    if (!ImageList_Write(Handle(), &adapter))
+        throw EWriteError();
+}
+
+void TCustomImageList::DefineProperties(TFiler* Filer) {
+    TComponent::DefineProperties(Filer);
+    Filer->DefineBinaryProperty(
+        "Bitmap", [this](TStream& s) { ReadData(s); }, [this](TStream& s) { WriteData(s); },
+        HandleAllocated() && Count() > 0);
 }
 
 void TCustomImageList::RegisterChanges(TChangeLink* Value) {

@@ -12,6 +12,8 @@
 
 class TCanvas;
 class TBitmap;
+class TFiler;
+class TStream;
 class TIcon;
 class TCustomImageList;
 
@@ -106,6 +108,15 @@ public:
 
     void RegisterChanges(TChangeLink* Value);
     void UnRegisterChanges(TChangeLink* Value);
+
+    // The images as stored data (the system's image-list stream format): a
+    // list read replaces the native list (a change notification), width and
+    // height included. Data that is not an image list, or whose sizes do not
+    // fit the bytes there are, raises EReadError and leaves the list alone.
+    void ReadData(TStream& Stream);
+    void WriteData(TStream& Stream);
+    // Stores the images as the binary property "Bitmap" when there are any.
+    void DefineProperties(TFiler* Filer) override;
 
 protected:
     // The initialisation step after construction; overrides call the base.

@@ -93,3 +93,17 @@ void TLabel::Paint() {
     DrawTextA(dc, Caption().c_str(), static_cast<int>(Caption().size()), &r, DrawFlags());
     SelectObject(dc, old);
 }
+
+void TLabel::ActionChange(TBasicAction* Sender, bool CheckDefaults) {
+    ApplyActionToControl(this, Sender, CheckDefaults);
+}
+
+void TLabel::Click() {
+    if (!actions_.Click())
+        TGraphicControl::Click();
+}
+
+void TLabel::Notification(TComponent* AComponent, TOperation Operation) {
+    actions_.Notification(AComponent, Operation);
+    TGraphicControl::Notification(AComponent, Operation);
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/controls/ControlActionClient_win.h"
 #include "framework/controls/ControlTypes.h"
 #include "framework/gui/GraphicControl_win.h"
 
@@ -20,13 +21,27 @@ public:
 
     bool CanAutoSize(int& NewWidth, int& NewHeight) override;
     void WndProc(TMessage& Message) override;
+    TBasicAction* Action() const noexcept { return actions_.Action(); }
+    // Links the label to an action (nullptr unlinks): Caption, Enabled,
+    // Visible, Hint, HelpContext and OnClick follow it.
+    void SetAction(TBasicAction* Value) { actions_.SetAction(Value); }
+    // Applies the action's properties; with CheckDefaults only those at
+    // their defaults.
+    virtual void ActionChange(TBasicAction* Sender, bool CheckDefaults);
+    // Runs the action as a button does (see TButtonControl::Click).
+    void Click() override;
 
 protected:
     void Paint() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     UINT DrawFlags() const;
     void AdjustBounds();
     TAlignment alignment_ = taLeftJustify;
     bool transparent_ = false;
+    TControlActionClient actions_{this, [this] { return new TControlActionLink(this); },
+                                  [this](TBasicAction* Sender, bool CheckDefaults) {
+                                      ActionChange(Sender, CheckDefaults);
+                                  }};
 };

@@ -83,3 +83,17 @@ void TPanel::Paint() {
         SelectObject(dc, old);
     }
 }
+
+void TPanel::ActionChange(TBasicAction* Sender, bool CheckDefaults) {
+    ApplyActionToControl(this, Sender, CheckDefaults);
+}
+
+void TPanel::Click() {
+    if (!actions_.Click())
+        TCustomControl::Click();
+}
+
+void TPanel::Notification(TComponent* AComponent, TOperation Operation) {
+    actions_.Notification(AComponent, Operation);
+    TCustomControl::Notification(AComponent, Operation);
+}

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "framework/controls/ControlActionClient_win.h"
 #include "framework/controls/ControlTypes.h"
 #include "framework/gui/CustomControl_win.h"
 
@@ -24,13 +25,27 @@ public:
 
     void AlignControls(TControl* AControl, TRect& Rect) override;
     void WndProc(TMessage& Message) override;
+    TBasicAction* Action() const noexcept { return actions_.Action(); }
+    // Links the panel to an action (nullptr unlinks): Caption, Enabled,
+    // Visible, Hint, HelpContext and OnClick follow it.
+    void SetAction(TBasicAction* Value) { actions_.SetAction(Value); }
+    // Applies the action's properties; with CheckDefaults only those at
+    // their defaults.
+    virtual void ActionChange(TBasicAction* Sender, bool CheckDefaults);
+    // Runs the action as a button does (see TButtonControl::Click).
+    void Click() override;
 
 protected:
     void Paint() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     int BevelSize() const;
     TPanelBevel bevelOuter_ = bvRaised;
     TPanelBevel bevelInner_ = bvNone;
     int bevelWidth_ = 1;
+    TControlActionClient actions_{this, [this] { return new TControlActionLink(this); },
+                                  [this](TBasicAction* Sender, bool CheckDefaults) {
+                                      ActionChange(Sender, CheckDefaults);
+                                  }};
 };

@@ -225,6 +225,57 @@ TEST_F(StdControlsTest, StatusBarSimpleTextAtTheBottom) {
     EXPECT_EQ(bar->WindowSimpleText(), "  Active Desktop: 2");
 }
 
+// The window's parts: right edges and texts.
+struct TBarParts {
+    std::vector<int> Edges;
+    std::vector<std::string> Texts;
+    bool operator==(const TBarParts&) const = default;
+};
+
+void PrintTo(const TBarParts& parts, std::ostream* os) {
+    for (size_t i = 0; i < parts.Edges.size(); ++i)
+        *os << (i ? ", " : "") << parts.Edges[i] << ":" << parts.Texts[i];
+}
+
+TBarParts PartsOf(TStatusBar* bar) {
+    TBarParts parts;
+    int edges[16] = {};
+    const int count = static_cast<int>(SendMessageA(bar->Handle(), SB_GETPARTS, 16, reinterpret_cast<LPARAM>(edges)));
+    for (int i = 0; i < count; ++i) {
+        char text[64] = {};
+        SendMessageA(bar->Handle(), SB_GETTEXTA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        parts.Edges.push_back(edges[i]);
+        parts.Texts.emplace_back(text);
+    }
+    return parts;
+}
+
+TEST_F(StdControlsTest, StatusBarPanelsMadeBeforeTheWindowAndChangedAfter) {
+    ShowForm();
+    auto* bar = Create<TStatusBar>(form);
+    bar->SetSimplePanel(false);
+    TStatusPanel* desk = bar->Panels()->Add();
+    desk->SetText("Desktop 1");
+    desk->SetWidth(100);
+    bar->Panels()->Add()->SetText("3 windows");
+    bar->SetParent(form);
+    EXPECT_EQ(SendMessageA(bar->Handle(), SB_ISSIMPLE, 0, 0), 0);
+    EXPECT_EQ(PartsOf(bar), (TBarParts{{100, -1}, {"Desktop 1", "3 windows"}})) << "the last part reaches the end";
+
+    desk->SetText("Desktop 2");
+    bar->Panels()->Items(1)->SetWidth(70);
+    bar->Panels()->Add()->SetText("idle");
+    EXPECT_EQ(PartsOf(bar), (TBarParts{{100, 170, -1}, {"Desktop 2", "3 windows", "idle"}}));
+    bar->Panels()->Delete(0);
+    desk = nullptr;
+    EXPECT_EQ(PartsOf(bar), (TBarParts{{70, -1}, {"3 windows", "idle"}}));
+    // Kept over a new window.
+    bar->RecreateWnd();
+    EXPECT_EQ(PartsOf(bar), (TBarParts{{70, -1}, {"3 windows", "idle"}}));
+    bar->SetSimplePanel(true);
+    EXPECT_NE(SendMessageA(bar->Handle(), SB_ISSIMPLE, 0, 0), 0);
+}
+
 TEST_F(StdControlsTest, StaticTextWithoutAccelCharHasNoPrefixStyle) {
     auto* text = Create<TStaticText>(form);
     text->SetCaption("Line one\r\nA && B");

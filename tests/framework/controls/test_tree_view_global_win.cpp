@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "framework/controls/TreeView_win.h"
+#include "framework/graphics/Bitmap_win.h"
+#include "framework/graphics/Canvas_win.h"
 #include "tests/fixtures/MouseInput_win.h"
 #include "tests/framework/controls/ControlsTestSupport_win.h"
 
@@ -104,6 +106,45 @@ TEST_F(TreeViewTest, NodesAddedDeletedExpandedSelectedHitTested) {
     tree->Items()->Clear();
     EXPECT_EQ(tree->Items()->Count(), 0);
     EXPECT_EQ(SendMessageA(tree->Handle(), TVM_GETCOUNT, 0, 0), 0);
+}
+
+// The red pixels of the tree window left of a node's text, where its image
+// would be drawn.
+int RedLeftOfText(TTreeView* tree, TTreeNode* node) {
+    const RECT text = ItemRect(tree, node);
+    HDC dc = GetDC(tree->Handle());
+    int red = 0;
+    for (int y = text.top; y < text.bottom; ++y)
+        for (int x = 0; x < text.left; ++x)
+            if (GetPixel(dc, x, y) == RGB(255, 0, 0))
+                ++red;
+    ReleaseDC(tree->Handle(), dc);
+    return red;
+}
+
+TEST_F(TreeViewTest, NodeWithoutImageDrawsNoneWhereTheImageWouldBe) {
+    auto* images = Create<TImageList>(form);
+    auto* bmp = Create<TBitmap>();
+    bmp->SetPixelFormat(pf24bit);
+    bmp->SetSize(16, 16);
+    bmp->Canvas()->Brush()->SetColor(clRed);
+    bmp->Canvas()->FillRect(Rect(0, 0, 16, 16));
+    ASSERT_EQ(images->Add(bmp, nullptr), 0);
+    bmp->Free();
+    tree->SetImages(images);
+    TTreeNode* plain = tree->Items()->AddChild(nullptr, "Untitled window");
+    TTreeNode* pictured = tree->Items()->AddChild(nullptr, "Notepad");
+    pictured->SetImageIndex(0);
+    pictured->SetSelectedIndex(0);
+    tree->SetParent(form);
+    ShowForm();
+    RedrawWindow(tree->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+    EXPECT_GT(RedLeftOfText(tree, pictured), 100) << "the image of a node that has one is drawn";
+    EXPECT_EQ(RedLeftOfText(tree, plain), 0) << "a node without an image shows image 0";
+    // Also when it is the selected node (its selected image is none too).
+    tree->SetSelected(plain);
+    RedrawWindow(tree->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+    EXPECT_EQ(RedLeftOfText(tree, plain), 0);
 }
 
 // The window's own view of a node, independent of the node objects.
