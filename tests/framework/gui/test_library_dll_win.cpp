@@ -33,6 +33,7 @@ struct Probe {
     TProbeInstance Instance;
     TProbeApplicationWindow ApplicationWindow;
     TProbeThrowCount ThrowCount;
+    TProbeTicks Ticks;
     TProbeFinish Finish;
 
     explicit Probe(HMODULE m)
@@ -42,10 +43,11 @@ struct Probe {
           Instance(Export<TProbeInstance>(m, "ProbeInstance")),
           ApplicationWindow(Export<TProbeApplicationWindow>(m, "ProbeApplicationWindow")),
           ThrowCount(Export<TProbeThrowCount>(m, "ProbeThrowCount")),
+          Ticks(Export<TProbeTicks>(m, "ProbeTicks")),
           Finish(Export<TProbeFinish>(m, "ProbeFinish")) {}
     bool Complete() const {
         return IsStarted && CreateForm && IsLibrary && Instance && ApplicationWindow &&
-               ThrowCount && Finish;
+               ThrowCount && Ticks && Finish;
     }
 };
 
@@ -136,10 +138,20 @@ TEST_F(LibraryDll, LoadUseUnloadTwiceWithFreshClasses) {
         EXPECT_EQ(probe.ThrowCount(), 1) << "the handler ran and its exception stayed inside";
         EXPECT_EQ(gDialogs, 0) << "no message box in a library";
 
+        // No loop of its own: the host's loop runs the library's timer.
+        const DWORD start = GetTickCount();
+        while (probe.Ticks() < 1 && GetTickCount() - start < 3000) {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
+            Sleep(1);
+        }
+        EXPECT_GE(probe.Ticks(), 1);
+
         probe.Finish();
         EXPECT_FALSE(IsWindow(form));
         WNDCLASSA wc{};
-        for (const char* name : {kProbeFormClass, "TThemeServicesWindow"})
+        for (const char* name : {kProbeFormClass, "TThemeServicesWindow", "TQuorvaneUtilWindow"})
             EXPECT_FALSE(GetClassInfoA(dll, name, &wc)) << name << " outlives the library";
         EXPECT_EQ(ThreadWindows(), before) << "a window of the library is left";
         EXPECT_TRUE(FreeLibrary(dll));
