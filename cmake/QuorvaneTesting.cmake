@@ -94,9 +94,30 @@ function(quorvane_glob_tests)
     string(REGEX REPLACE "\\.cpp$" ".rc" script ${file})
     if(WIN32 AND script IN_LIST scripts)
       list(APPEND sources ${script})
+      _quorvane_resource_depends(${script})
     endif()
     quorvane_add_test(NAME ${G_PREFIX}_${stem} SOURCES ${sources} LIBS ${libs} LABELS ${G_AREA} ${flags})
   endforeach()
+endfunction()
+
+# windres reports the headers a script includes, not the files it names (bitmaps, icons, manifests):
+# the names in quotes that are files of the tree become dependencies, so changing one rebuilds the
+# resources.
+function(_quorvane_resource_depends script)
+  file(STRINGS ${script} lines REGEX "\"[^\"]+\"")
+  set(depends)
+  foreach(line ${lines})
+    string(REGEX MATCHALL "\"[^\"]+\"" names "${line}")
+    foreach(name ${names})
+      string(REPLACE "\"" "" name ${name})
+      if(EXISTS ${PROJECT_SOURCE_DIR}/${name})
+        list(APPEND depends ${PROJECT_SOURCE_DIR}/${name})
+      endif()
+    endforeach()
+  endforeach()
+  set_source_files_properties(${script} PROPERTIES OBJECT_DEPENDS "${depends}")
+  # A file newly named in the script is read at the next configuration.
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${script})
 endfunction()
 
 # quorvane_glob_library(NAME n PORTABLE_NAME p [LIBS l...] [WINDOWS_LIBS l...] [DIR d])

@@ -1,5 +1,7 @@
 #include "manager_ui/DeskBandHelpDlg_win.h"
 
+#include <windows.h>
+
 #include "framework/controls/Button_win.h"
 #include "framework/controls/CheckBox_win.h"
 #include "framework/controls/StaticText_win.h"
@@ -30,6 +32,10 @@ std::string TDeskBandHelpDlg::HelpText() {
 }
 
 void TDeskBandHelpDlg::CreateComponents() {
+    try {
+        Icon()->LoadFromResourceName(GetModuleHandleA(nullptr), "MAINICON");
+    } catch (...) {
+    }
     DeskBandHelpTxt = Create<TStaticText>(this);
     DeskBandHelpTxt->SetName("DeskBandHelpTxt");
     DeskBandHelpTxt->SetBounds(8, 16, 217, 169);

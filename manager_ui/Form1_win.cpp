@@ -79,6 +79,11 @@ TForm1::~TForm1() {
 }
 
 void TForm1::CreateComponents() {
+    // The program's own icon on the window; without the resource the system's default stays.
+    try {
+        Icon()->LoadFromResourceName(GetModuleHandleA(nullptr), "MAINICON");
+    } catch (...) {
+    }
     CreateActions();
     CreateTrayMenu();
     ImageList1 = Create<TImageList>(this);

@@ -30,11 +30,16 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
     color_ = clBtnFace;
     ControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
     UpdateBoundsRect(Bounds(0, 0, 320, 240));
+    icon_ = new TIcon();
+    icon_->OnChange = TNotifyEvent(this, &TCustomForm::IconChanged);
     if (Screen != nullptr)
         Screen->AddForm(this);
 }
 
 TCustomForm::~TCustomForm() {
+    // The window is gone by now (BeforeDestruction): nothing to tell it.
+    icon_->OnChange = nullptr;
+    FreeAndNil(icon_);
     if (Screen != nullptr)
         Screen->RemoveForm(this);
     if (Application != nullptr)
@@ -181,10 +186,26 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
 
 void TCustomForm::CreateWnd() {
     TWinControl::CreateWnd();
-    if (Icon != nullptr) {
-        SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Icon));
-        SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(Icon));
-    }
+    if (!icon_->Empty())
+        ApplyIcon();
+}
+
+void TCustomForm::SetIcon(TIcon* Value) {
+    icon_->Assign(Value);
+}
+
+void TCustomForm::IconChanged(TObject*) {
+    // No window is made for an icon; one made later takes it in CreateWnd.
+    if (HandleAllocated())
+        ApplyIcon();
+}
+
+// The window keeps the icon's handle, not a copy: the form tells the window
+// about every new handle before anything can paint with the old one.
+void TCustomForm::ApplyIcon() {
+    const auto icon = reinterpret_cast<LPARAM>(icon_->Handle());
+    SendMessageA(Handle(), WM_SETICON, ICON_BIG, icon);
+    SendMessageA(Handle(), WM_SETICON, ICON_SMALL, icon);
 }
 
 void TCustomForm::ApplyStyles() {

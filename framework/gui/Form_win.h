@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 
+#include "framework/graphics/Icon_win.h"
 #include "framework/gui/WinControl_win.h"
 
 enum TFormBorderStyle : std::uint8_t {
@@ -91,11 +92,16 @@ public:
     void SetBorderIcons(TBorderIcons Value);
     TFormStyle FormStyle() const noexcept { return formStyle_; }
     void SetFormStyle(TFormStyle Value);
+    // The window's icon (large and small), owned by the form. Every change
+    // of it (SetIcon, loading, a new handle) reaches the live window at
+    // once; an empty icon takes the window's icon away again.
+    TIcon* Icon() const noexcept { return icon_; }
+    // Copies Value (nullptr empties the icon).
+    void SetIcon(TIcon* Value);
     TPosition Position = poDesigned;
     bool KeyPreview = false;
     bool Scaled = true; // forms are not scaled; kept for form descriptions
     std::string HelpFile;
-    HICON Icon = nullptr; // not owned
     bool TransparentColor = false;
     TColor TransparentColorValue = clNone;
 
@@ -149,6 +155,8 @@ private:
     void ShowWindowNow(bool Visible);
     void HandleDialogKey(TMessage& Message);
     void GetBorderStyles(DWORD& Style, DWORD& ExStyle) const;
+    void IconChanged(TObject* Sender);
+    void ApplyIcon();
 
     std::map<UINT, TMessageHandler> messageHandlers_;
     TModalResult modalResult_ = mrNone;
@@ -159,6 +167,7 @@ private:
     TFormBorderStyle borderStyle_ = bsSizeable;
     TBorderIcons borderIcons_ = {biSystemMenu, biMinimize, biMaximize};
     TFormStyle formStyle_ = fsNormal;
+    TIcon* icon_ = nullptr;
 };
 
 // The form class applications derive from.

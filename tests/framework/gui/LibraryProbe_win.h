@@ -17,6 +17,8 @@ using TProbeInstance = HINSTANCE (*)();
 using TProbeApplicationWindow = HWND (*)();
 // How many times the form's handler of kProbeThrowMessage has thrown.
 using TProbeThrowCount = int (*)();
+// How many times the form's timer has fired (the host's loop dispatches it).
+using TProbeTicks = int (*)();
 // Frees the form and shuts the framework down (before FreeLibrary).
 using TProbeFinish = void (*)();
 }

@@ -6,6 +6,7 @@
 #include "framework/graphics/ThemeServices_win.h"
 #include "framework/gui/Application_win.h"
 #include "framework/gui/Form_win.h"
+#include "framework/gui/Timer_win.h"
 #include "framework/gui/WindowPlumbing_win.h"
 #include "tests/framework/gui/LibraryProbe_win.h"
 
@@ -16,14 +17,22 @@ class TProbeForm : public TForm {
 public:
     explicit TProbeForm(TComponent* AOwner) : TForm(AOwner) {
         SetMessageHandler(kProbeThrowMessage, TMessageHandler(this, &TProbeForm::Throw));
+        // A timer's utility window is one more class of the library.
+        timer_ = new TTimer(this);
+        CompleteConstruction(timer_);
+        timer_->SetInterval(10);
+        timer_->SetOnTimer(TNotifyEvent(this, &TProbeForm::Tick));
     }
     int Thrown = 0;
+    int Ticks = 0;
 
 private:
+    void Tick(TObject*) { ++Ticks; }
     void Throw(TMessage&) {
         ++Thrown;
         throw EInvalidOperation("thrown inside the library's window procedure");
     }
+    TTimer* timer_ = nullptr;
 };
 
 TProbeForm* gForm = nullptr;
@@ -65,6 +74,10 @@ __declspec(dllexport) HWND ProbeApplicationWindow() {
 
 __declspec(dllexport) int ProbeThrowCount() {
     return gForm != nullptr ? gForm->Thrown : -1;
+}
+
+__declspec(dllexport) int ProbeTicks() {
+    return gForm != nullptr ? gForm->Ticks : -1;
 }
 
 __declspec(dllexport) void ProbeFinish() {

@@ -33,6 +33,7 @@ struct Probe {
     TProbeInstance Instance;
     TProbeApplicationWindow ApplicationWindow;
     TProbeThrowCount ThrowCount;
+    TProbeTicks Ticks;
     TProbeFinish Finish;
 
     explicit Probe(HMODULE m)
@@ -42,10 +43,11 @@ struct Probe {
           Instance(Export<TProbeInstance>(m, "ProbeInstance")),
           ApplicationWindow(Export<TProbeApplicationWindow>(m, "ProbeApplicationWindow")),
           ThrowCount(Export<TProbeThrowCount>(m, "ProbeThrowCount")),
+          Ticks(Export<TProbeTicks>(m, "ProbeTicks")),
           Finish(Export<TProbeFinish>(m, "ProbeFinish")) {}
     bool Complete() const {
         return IsStarted && CreateForm && IsLibrary && Instance && ApplicationWindow &&
-               ThrowCount && Finish;
+               ThrowCount && Ticks && Finish;
     }
 };
 
@@ -67,15 +69,14 @@ LRESULT CALLBACK RefuseDialogs(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// A function in the system's calling convention: a lambda does not convert to one in 32 bits.
-BOOL CALLBACK CollectWindow(HWND w, LPARAM p) {
-    reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
     return TRUE;
 }
 
 std::vector<HWND> ThreadWindows() {
     std::vector<HWND> windows;
-    EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    EnumThreadWindows(GetCurrentThreadId(), &CollectWindow, reinterpret_cast<LPARAM>(&windows));
     return windows;
 }
 
@@ -137,10 +138,20 @@ TEST_F(LibraryDll, LoadUseUnloadTwiceWithFreshClasses) {
         EXPECT_EQ(probe.ThrowCount(), 1) << "the handler ran and its exception stayed inside";
         EXPECT_EQ(gDialogs, 0) << "no message box in a library";
 
+        // No loop of its own: the host's loop runs the library's timer.
+        const DWORD start = GetTickCount();
+        while (probe.Ticks() < 1 && GetTickCount() - start < 3000) {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
+            Sleep(1);
+        }
+        EXPECT_GE(probe.Ticks(), 1);
+
         probe.Finish();
         EXPECT_FALSE(IsWindow(form));
         WNDCLASSA wc{};
-        for (const char* name : {kProbeFormClass, "TThemeServicesWindow"})
+        for (const char* name : {kProbeFormClass, "TThemeServicesWindow", "TQuorvaneUtilWindow"})
             EXPECT_FALSE(GetClassInfoA(dll, name, &wc)) << name << " outlives the library";
         EXPECT_EQ(ThreadWindows(), before) << "a window of the library is left";
         EXPECT_TRUE(FreeLibrary(dll));
