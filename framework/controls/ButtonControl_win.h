@@ -35,7 +35,11 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
-    TControlActionClient actions_;
+    // The link class comes below this one.
+    TControlActionLink* NewActionLink();
+    TControlActionClient actions_{
+        this, [this] { return NewActionLink(); },
+        [this](TBasicAction* Sender, bool CheckDefaults) { ActionChange(Sender, CheckDefaults); }};
 };
 
 // The link of a button control: Checked follows the action as well.

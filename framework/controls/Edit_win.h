@@ -59,10 +59,9 @@ private:
     int selStart_ = 0, selLength_ = 0;
     bool settingText_ = false;
     std::string reported_;
-    TControlActionClient actions_{this, [this] { return new TWinControlActionLink(this); },
-                                  [this](TBasicAction* Sender, bool CheckDefaults) {
-                                      ActionChange(Sender, CheckDefaults);
-                                  }};
+    TControlActionClient actions_{
+        this, [this] { return new TWinControlActionLink(this); },
+        [this](TBasicAction* Sender, bool CheckDefaults) { ActionChange(Sender, CheckDefaults); }};
 };
 
 class TEdit : public TCustomEdit {

@@ -40,8 +40,7 @@ private:
     void AdjustBounds();
     TAlignment alignment_ = taLeftJustify;
     bool transparent_ = false;
-    TControlActionClient actions_{this, [this] { return new TControlActionLink(this); },
-                                  [this](TBasicAction* Sender, bool CheckDefaults) {
-                                      ActionChange(Sender, CheckDefaults);
-                                  }};
+    TControlActionClient actions_{
+        this, [this] { return new TControlActionLink(this); },
+        [this](TBasicAction* Sender, bool CheckDefaults) { ActionChange(Sender, CheckDefaults); }};
 };

@@ -44,8 +44,7 @@ private:
     TPanelBevel bevelOuter_ = bvRaised;
     TPanelBevel bevelInner_ = bvNone;
     int bevelWidth_ = 1;
-    TControlActionClient actions_{this, [this] { return new TControlActionLink(this); },
-                                  [this](TBasicAction* Sender, bool CheckDefaults) {
-                                      ActionChange(Sender, CheckDefaults);
-                                  }};
+    TControlActionClient actions_{
+        this, [this] { return new TControlActionLink(this); },
+        [this](TBasicAction* Sender, bool CheckDefaults) { ActionChange(Sender, CheckDefaults); }};
 };
