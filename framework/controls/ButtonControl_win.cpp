@@ -17,11 +17,6 @@ void TButtonControl::SetAction(TBasicAction* Value) {
     actions_.SetAction(Value);
 }
 
-void TButtonControl::Notification(TComponent* AComponent, TOperation Operation) {
-    actions_.Notification(AComponent, Operation);
-    TWinControl::Notification(AComponent, Operation);
-}
-
 void TButtonControl::Click() {
     if (!actions_.Click())
         TWinControl::Click();

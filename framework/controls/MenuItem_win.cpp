@@ -28,10 +28,7 @@ UINT AllocateCommand(TMenuItem* item) {
 
 TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner) { command_ = AllocateCommand(this); }
 
-TMenuItem::~TMenuItem() {
-    delete actionLink_;
-    ForgetCommand();
-}
+TMenuItem::~TMenuItem() { ForgetCommand(); }
 
 void TMenuItem::ForgetCommand() noexcept {
     auto& commands = Commands();
@@ -107,30 +104,9 @@ std::string TMenuItem::MenuText() const {
     return caption_ + "\t" + ShortCutToText(shortCut_);
 }
 
-TBasicAction* TMenuItem::Action() const noexcept {
-    return actionLink_ != nullptr ? actionLink_->Action() : nullptr;
-}
+TActionLink* TMenuItem::NewActionLink() { return new TMenuActionLink(this); }
 
-void TMenuItem::SetAction(TBasicAction* Value) {
-    if (Value == Action())
-        return;
-    if (Value == nullptr) {
-        delete actionLink_;
-        actionLink_ = nullptr;
-        return;
-    }
-    if (actionLink_ == nullptr)
-        actionLink_ = new TMenuActionLink(this);
-    actionLink_->SetAction(Value);
-    Value->FreeNotification(this);
-    ActionChange(Value, Value->ComponentState().Contains(csLoading));
-}
-
-void TMenuItem::Notification(TComponent* AComponent, TOperation Operation) {
-    if (Operation == opRemove && actionLink_ != nullptr && AComponent == actionLink_->Action())
-        actionLink_->SetAction(nullptr);
-    TComponent::Notification(AComponent, Operation);
-}
+void TMenuItem::SetAction(TBasicAction* Value) { actions_.SetAction(Value); }
 
 void TMenuItem::ActionChange(TBasicAction* Sender, bool CheckDefaults) {
     auto* a = dynamic_cast<TCustomAction*>(Sender);
@@ -176,16 +152,8 @@ TMenuItem* TMenuItem::FindShortCut(TShortCut ShortCut) const {
 }
 
 void TMenuItem::Click() {
-    TBasicAction* action = Action();
-    if (action == nullptr) {
-        if (OnClick)
-            OnClick(this);
-        return;
-    }
-    if (OnClick && !(OnClick == action->OnExecute))
+    if (!actions_.Click() && OnClick)
         OnClick(this);
-    else
-        actionLink_->Execute(this);
 }
 
 // --- TMenuActionLink ---
