@@ -2,10 +2,10 @@
 
 #include <utility>
 
-TActionClient::TActionClient(TObject* Client, TNotifyEvent& OnClick, TLinkMaker MakeLink, TChange Change,
-                             TLinked Linked)
-    : client_(Client), onClick_(OnClick), makeLink_(std::move(MakeLink)), change_(std::move(Change)),
-      linked_(std::move(Linked)) {}
+TActionClient::TActionClient(TObject* Client, TNotifyEvent& OnClick, TLinkMaker MakeLink,
+                             TChange Change, TLinked Linked)
+    : client_(Client), onClick_(OnClick), makeLink_(std::move(MakeLink)),
+      change_(std::move(Change)), linked_(std::move(Linked)) {}
 
 TActionClient::~TActionClient() {
     delete link_;

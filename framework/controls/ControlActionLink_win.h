@@ -48,6 +48,8 @@ TActionClient ControlActionClient(TClient* Control, TActionClient::TLinkMaker Ma
         MakeLink = [Control] { return new TControlActionLink(Control); };
     return TActionClient(
         Control, Control->OnClick, std::move(MakeLink),
-        [Control](TBasicAction* Sender, bool CheckDefaults) { Control->ActionChange(Sender, CheckDefaults); },
+        [Control](TBasicAction* Sender, bool CheckDefaults) {
+            Control->ActionChange(Sender, CheckDefaults);
+        },
         [Control](TBasicAction* Action) { Control->TControl::SetAction(Action); });
 }

@@ -28,7 +28,9 @@ UINT AllocateCommand(TMenuItem* item) {
 
 TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner) { command_ = AllocateCommand(this); }
 
-TMenuItem::~TMenuItem() { ForgetCommand(); }
+TMenuItem::~TMenuItem() {
+    ForgetCommand();
+}
 
 void TMenuItem::ForgetCommand() noexcept {
     auto& commands = Commands();
@@ -104,9 +106,13 @@ std::string TMenuItem::MenuText() const {
     return caption_ + "\t" + ShortCutToText(shortCut_);
 }
 
-TActionLink* TMenuItem::NewActionLink() { return new TMenuActionLink(this); }
+TActionLink* TMenuItem::NewActionLink() {
+    return new TMenuActionLink(this);
+}
 
-void TMenuItem::SetAction(TBasicAction* Value) { actions_.SetAction(Value); }
+void TMenuItem::SetAction(TBasicAction* Value) {
+    actions_.SetAction(Value);
+}
 
 void TMenuItem::ActionChange(TBasicAction* Sender, bool CheckDefaults) {
     auto* a = dynamic_cast<TCustomAction*>(Sender);

@@ -107,8 +107,9 @@ private:
     std::vector<TMenuItem*> items_;
     TMenuItem* parent_ = nullptr;
     UINT command_ = 0;
-    TActionClient actions_{this, OnClick, [this] { return NewActionLink(); },
-                           [this](TBasicAction* Sender, bool CheckDefaults) { ActionChange(Sender, CheckDefaults); }};
+    TActionClient actions_{
+        this, OnClick, [this] { return NewActionLink(); },
+        [this](TBasicAction* Sender, bool CheckDefaults) { ActionChange(Sender, CheckDefaults); }};
 };
 
 // A menu item's link to an action: every property the item shows follows
