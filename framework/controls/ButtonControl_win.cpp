@@ -1,21 +1,20 @@
 #include "framework/controls/ButtonControl_win.h"
 
-TButtonControl::TButtonControl(TComponent* AOwner)
-    : TWinControl(AOwner),
-      actions_(
-          this, [this] { return new TButtonActionLink(this); },
-          [this](TBasicAction* Sender, bool CheckDefaults) { ActionChange(Sender, CheckDefaults); }) {
+TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) {
     ControlStyle.Exclude(csClickEvents).Exclude(csCaptureMouse);
     SetTabStop(true);
 }
 
-TBasicAction* TButtonControl::Action() const noexcept { return actions_.Action(); }
+TControlActionLink* TButtonControl::NewActionLink() {
+    return new TButtonActionLink(this);
+}
 
-void TButtonControl::SetAction(TBasicAction* Value) { actions_.SetAction(Value); }
+TBasicAction* TButtonControl::Action() const noexcept {
+    return actions_.Action();
+}
 
-void TButtonControl::Notification(TComponent* AComponent, TOperation Operation) {
-    actions_.Notification(AComponent, Operation);
-    TWinControl::Notification(AComponent, Operation);
+void TButtonControl::SetAction(TBasicAction* Value) {
+    actions_.SetAction(Value);
 }
 
 void TButtonControl::Click() {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "framework/controls/ControlActionClient_win.h"
 #include "framework/controls/ControlActionLink_win.h"
 #include "framework/gui/WinControl_win.h"
 
@@ -18,7 +17,9 @@ public:
     // action's properties (only those at their defaults while the action
     // is loading).
     void SetAction(TBasicAction* Value);
-    TControlActionLink* ActionLink() const noexcept { return actions_.Link(); }
+    TControlActionLink* ActionLink() const noexcept {
+        return static_cast<TControlActionLink*>(actions_.Link());
+    }
 
     virtual bool Checked() const { return false; }
     virtual void SetChecked(bool) {}
@@ -31,11 +32,10 @@ public:
     // their defaults.
     virtual void ActionChange(TBasicAction* Sender, bool CheckDefaults);
 
-protected:
-    void Notification(TComponent* AComponent, TOperation Operation) override;
-
 private:
-    TControlActionClient actions_;
+    // The link class comes below this one.
+    TControlActionLink* NewActionLink();
+    TActionClient actions_ = ControlActionClient(this, [this] { return NewActionLink(); });
 };
 
 // The link of a button control: Checked follows the action as well.

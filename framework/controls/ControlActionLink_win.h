@@ -1,6 +1,9 @@
 #pragma once
 
+#include <utility>
+
 #include "framework/controls/Action.h"
+#include "framework/controls/ActionClient.h"
 #include "framework/gui/Control_win.h"
 
 // A control's link to an action: Caption, Enabled, Visible, Hint,
@@ -35,3 +38,18 @@ private:
 // Applies an action's properties to a control (the client's ActionChange):
 // with CheckDefaults, only properties still at their defaults change.
 void ApplyActionToControl(TControl* Control, TBasicAction* Sender, bool CheckDefaults);
+
+// The action client of a control: links made by MakeLink (a plain control
+// link by default), the control's ActionChange, and the control's Action
+// kept in step with the link.
+template <class TClient>
+TActionClient ControlActionClient(TClient* Control, TActionClient::TLinkMaker MakeLink = nullptr) {
+    if (!MakeLink)
+        MakeLink = [Control] { return new TControlActionLink(Control); };
+    return TActionClient(
+        Control, Control->OnClick, std::move(MakeLink),
+        [Control](TBasicAction* Sender, bool CheckDefaults) {
+            Control->ActionChange(Sender, CheckDefaults);
+        },
+        [Control](TBasicAction* Action) { Control->TControl::SetAction(Action); });
+}

@@ -160,8 +160,3 @@ void TCustomEdit::Click() {
     if (!actions_.Click())
         TWinControl::Click();
 }
-
-void TCustomEdit::Notification(TComponent* AComponent, TOperation Operation) {
-    actions_.Notification(AComponent, Operation);
-    TWinControl::Notification(AComponent, Operation);
-}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/controls/ControlActionClient_win.h"
+#include "framework/controls/ControlActionLink_win.h"
 #include "framework/controls/WinControlActionLink_win.h"
 #include "framework/gui/WinControl_win.h"
 
@@ -46,7 +46,6 @@ public:
 
 protected:
     void CreateParams(TCreateParams& Params) override;
-    void Notification(TComponent* AComponent, TOperation Operation) override;
     void CreateWnd() override;
     virtual void Change();
 
@@ -59,10 +58,8 @@ private:
     int selStart_ = 0, selLength_ = 0;
     bool settingText_ = false;
     std::string reported_;
-    TControlActionClient actions_{this, [this] { return new TWinControlActionLink(this); },
-                                  [this](TBasicAction* Sender, bool CheckDefaults) {
-                                      ActionChange(Sender, CheckDefaults);
-                                  }};
+    TActionClient actions_ =
+        ControlActionClient(this, [this] { return new TWinControlActionLink(this); });
 };
 
 class TEdit : public TCustomEdit {

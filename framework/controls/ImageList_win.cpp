@@ -54,7 +54,7 @@ private:
 // from these fields.
 #pragma pack(push, 2)
 struct TImageListHead {
-    std::uint16_t Magic;  // "IL"
+    std::uint16_t Magic; // "IL"
     std::uint16_t Version;
     std::uint16_t Count;
     std::uint16_t Capacity;
@@ -68,7 +68,7 @@ struct TImageListHead {
 #pragma pack(pop)
 static_assert(sizeof(TImageListHead) == 28, "the image-list stream head is 28 bytes");
 
-constexpr std::uint16_t kImageListMagic = 0x4C49;  // "IL" as stored
+constexpr std::uint16_t kImageListMagic = 0x4C49; // "IL" as stored
 constexpr int kMaxImageSide = 256;
 
 bool PlausibleImageListData(TStream& Stream) {
@@ -86,8 +86,8 @@ bool PlausibleImageListData(TStream& Stream) {
     if (head.Magic != kImageListMagic || head.Width == 0 || head.Height == 0 ||
         head.Width > kMaxImageSide || head.Height > kMaxImageSide || head.Count > head.Capacity)
         return false;
-    if (file.bfType != 0x4D42 || info.biSize < sizeof info || info.biWidth <= 0 || info.biHeight == 0 ||
-        info.biPlanes != 1)
+    if (file.bfType != 0x4D42 || info.biSize < sizeof info || info.biWidth <= 0 ||
+        info.biHeight == 0 || info.biPlanes != 1)
         return false;
     switch (info.biBitCount) {
     case 1:
@@ -101,8 +101,10 @@ bool PlausibleImageListData(TStream& Stream) {
         return false;
     }
     // In 64 bits: the stored sides may be anything up to 2^31.
-    const std::int64_t height = info.biHeight < 0 ? -static_cast<std::int64_t>(info.biHeight) : info.biHeight;
-    const std::int64_t rowBytes = (static_cast<std::int64_t>(info.biWidth) * info.biBitCount + 31) / 32 * 4;
+    const std::int64_t height =
+        info.biHeight < 0 ? -static_cast<std::int64_t>(info.biHeight) : info.biHeight;
+    const std::int64_t rowBytes =
+        (static_cast<std::int64_t>(info.biWidth) * info.biBitCount + 31) / 32 * 4;
     const std::int64_t bits = rowBytes * height;
     const std::int64_t used = static_cast<std::int64_t>(sizeof head + sizeof file + sizeof info);
     return bits <= size - used;

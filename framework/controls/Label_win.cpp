@@ -102,8 +102,3 @@ void TLabel::Click() {
     if (!actions_.Click())
         TGraphicControl::Click();
 }
-
-void TLabel::Notification(TComponent* AComponent, TOperation Operation) {
-    actions_.Notification(AComponent, Operation);
-    TGraphicControl::Notification(AComponent, Operation);
-}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/controls/ControlActionClient_win.h"
+#include "framework/controls/ControlActionLink_win.h"
 #include "framework/controls/ControlTypes.h"
 #include "framework/gui/GraphicControl_win.h"
 
@@ -33,15 +33,11 @@ public:
 
 protected:
     void Paint() override;
-    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     UINT DrawFlags() const;
     void AdjustBounds();
     TAlignment alignment_ = taLeftJustify;
     bool transparent_ = false;
-    TControlActionClient actions_{this, [this] { return new TControlActionLink(this); },
-                                  [this](TBasicAction* Sender, bool CheckDefaults) {
-                                      ActionChange(Sender, CheckDefaults);
-                                  }};
+    TActionClient actions_ = ControlActionClient(this);
 };

@@ -29,7 +29,6 @@ UINT AllocateCommand(TMenuItem* item) {
 TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner) { command_ = AllocateCommand(this); }
 
 TMenuItem::~TMenuItem() {
-    delete actionLink_;
     ForgetCommand();
 }
 
@@ -107,29 +106,12 @@ std::string TMenuItem::MenuText() const {
     return caption_ + "\t" + ShortCutToText(shortCut_);
 }
 
-TBasicAction* TMenuItem::Action() const noexcept {
-    return actionLink_ != nullptr ? actionLink_->Action() : nullptr;
+TActionLink* TMenuItem::NewActionLink() {
+    return new TMenuActionLink(this);
 }
 
 void TMenuItem::SetAction(TBasicAction* Value) {
-    if (Value == Action())
-        return;
-    if (Value == nullptr) {
-        delete actionLink_;
-        actionLink_ = nullptr;
-        return;
-    }
-    if (actionLink_ == nullptr)
-        actionLink_ = new TMenuActionLink(this);
-    actionLink_->SetAction(Value);
-    Value->FreeNotification(this);
-    ActionChange(Value, Value->ComponentState().Contains(csLoading));
-}
-
-void TMenuItem::Notification(TComponent* AComponent, TOperation Operation) {
-    if (Operation == opRemove && actionLink_ != nullptr && AComponent == actionLink_->Action())
-        actionLink_->SetAction(nullptr);
-    TComponent::Notification(AComponent, Operation);
+    actions_.SetAction(Value);
 }
 
 void TMenuItem::ActionChange(TBasicAction* Sender, bool CheckDefaults) {
@@ -176,16 +158,8 @@ TMenuItem* TMenuItem::FindShortCut(TShortCut ShortCut) const {
 }
 
 void TMenuItem::Click() {
-    TBasicAction* action = Action();
-    if (action == nullptr) {
-        if (OnClick)
-            OnClick(this);
-        return;
-    }
-    if (OnClick && !(OnClick == action->OnExecute))
+    if (!actions_.Click() && OnClick)
         OnClick(this);
-    else
-        actionLink_->Execute(this);
 }
 
 // --- TMenuActionLink ---

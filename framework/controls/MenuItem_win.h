@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/controls/Action.h"
+#include "framework/controls/ActionClient.h"
 #include "framework/core/Component.h"
 #include "framework/core/Events.h"
 #include "framework/core/ShortCut.h"
@@ -50,7 +51,7 @@ public:
     void SetHint(const std::string& Value) { hint_ = Value; }
     TNotifyEvent OnClick;
 
-    TBasicAction* Action() const noexcept;
+    TBasicAction* Action() const noexcept { return actions_.Action(); }
     // Links the item to an action (nullptr unlinks) and takes its properties.
     void SetAction(TBasicAction* Value);
     // Applies the action's properties; with CheckDefaults only those still
@@ -89,11 +90,10 @@ public:
     // no submenu itself. nullptr when there is none.
     TMenuItem* FindShortCut(TShortCut ShortCut) const;
 
-protected:
-    void Notification(TComponent* AComponent, TOperation Operation) override;
-
 private:
     void ForgetCommand() noexcept;
+    // The link class comes below this one.
+    TActionLink* NewActionLink();
     std::string caption_;
     bool checked_ = false;
     bool radioItem_ = false;
@@ -107,7 +107,9 @@ private:
     std::vector<TMenuItem*> items_;
     TMenuItem* parent_ = nullptr;
     UINT command_ = 0;
-    TMenuActionLink* actionLink_ = nullptr;
+    TActionClient actions_{
+        this, OnClick, [this] { return NewActionLink(); },
+        [this](TBasicAction* Sender, bool CheckDefaults) { ActionChange(Sender, CheckDefaults); }};
 };
 
 // A menu item's link to an action: every property the item shows follows

@@ -92,8 +92,3 @@ void TPanel::Click() {
     if (!actions_.Click())
         TCustomControl::Click();
 }
-
-void TPanel::Notification(TComponent* AComponent, TOperation Operation) {
-    actions_.Notification(AComponent, Operation);
-    TCustomControl::Notification(AComponent, Operation);
-}

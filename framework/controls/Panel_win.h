@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "framework/controls/ControlActionClient_win.h"
+#include "framework/controls/ControlActionLink_win.h"
 #include "framework/controls/ControlTypes.h"
 #include "framework/gui/CustomControl_win.h"
 
@@ -37,15 +37,11 @@ public:
 
 protected:
     void Paint() override;
-    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     int BevelSize() const;
     TPanelBevel bevelOuter_ = bvRaised;
     TPanelBevel bevelInner_ = bvNone;
     int bevelWidth_ = 1;
-    TControlActionClient actions_{this, [this] { return new TControlActionLink(this); },
-                                  [this](TBasicAction* Sender, bool CheckDefaults) {
-                                      ActionChange(Sender, CheckDefaults);
-                                  }};
+    TActionClient actions_ = ControlActionClient(this);
 };

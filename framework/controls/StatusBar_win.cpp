@@ -43,7 +43,8 @@ void TStatusBar::UpdatePanels(TStatusPanel* Panel) {
     for (int i = 0; i < count; ++i) {
         TStatusPanel* p = panels_->Items(i);
         if (Panel == nullptr || Panel == p)
-            SendMessageA(h, SB_SETTEXTA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(p->Text().c_str()));
+            SendMessageA(h, SB_SETTEXTA, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(p->Text().c_str()));
     }
 }
 

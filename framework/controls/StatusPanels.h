@@ -14,7 +14,9 @@ public:
         : TOwnedCollection(AOwner, TCollectionItemClass::Of<TStatusPanel>()) {}
 
     TStatusPanel* Add() { return static_cast<TStatusPanel*>(TCollection::Add()); }
-    TStatusPanel* Items(int Index) const { return static_cast<TStatusPanel*>(TCollection::Items(Index)); }
+    TStatusPanel* Items(int Index) const {
+        return static_cast<TStatusPanel*>(TCollection::Items(Index));
+    }
 
     std::function<void(TStatusPanel* Panel)> OnUpdate;
 

@@ -84,9 +84,13 @@ void TTreeNode::SetExpanded(bool Value, bool Recursive) {
     }
 }
 
-void TTreeNode::Expand(bool Recursive) { SetExpanded(true, Recursive); }
+void TTreeNode::Expand(bool Recursive) {
+    SetExpanded(true, Recursive);
+}
 
-void TTreeNode::Collapse(bool Recursive) { SetExpanded(false, Recursive); }
+void TTreeNode::Collapse(bool Recursive) {
+    SetExpanded(false, Recursive);
+}
 
 bool TTreeNode::Expanded() const {
     TTreeView* tree = owner_->owner_;

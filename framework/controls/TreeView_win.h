@@ -152,5 +152,5 @@ private:
     TCustomImageList* images_ = nullptr;
     TChangeLink imageLink_;
     bool keepNodes_ = false;  // native items go, the nodes stay (window destroyed)
-    TTreeNode* selected_ = nullptr;  // the selection while there is no window
+    TTreeNode* selected_ = nullptr; // the selection while there is no window
 };

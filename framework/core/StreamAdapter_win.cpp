@@ -60,7 +60,8 @@ HRESULT STDMETHODCALLTYPE TStreamAdapter::Write(const void* buffer, ULONG count,
     }
 }
 
-HRESULT STDMETHODCALLTYPE TStreamAdapter::Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* position) {
+HRESULT STDMETHODCALLTYPE TStreamAdapter::Seek(LARGE_INTEGER move, DWORD origin,
+                                               ULARGE_INTEGER* position) {
     TSeekOrigin from;
     switch (origin) {
     case STREAM_SEEK_SET:
@@ -98,8 +99,8 @@ HRESULT STDMETHODCALLTYPE TStreamAdapter::SetSize(ULARGE_INTEGER size) {
     }
 }
 
-HRESULT STDMETHODCALLTYPE TStreamAdapter::CopyTo(IStream* target, ULARGE_INTEGER count, ULARGE_INTEGER* read,
-                                                 ULARGE_INTEGER* written) {
+HRESULT STDMETHODCALLTYPE TStreamAdapter::CopyTo(IStream* target, ULARGE_INTEGER count,
+                                                 ULARGE_INTEGER* read, ULARGE_INTEGER* written) {
     if (read != nullptr)
         read->QuadPart = 0;
     if (written != nullptr)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <windows.h>
 #include <objidl.h>
+#include <windows.h>
 
 class TStream;
 
@@ -25,13 +25,15 @@ public:
     HRESULT STDMETHODCALLTYPE Read(void* buffer, ULONG count, ULONG* done) override;
     HRESULT STDMETHODCALLTYPE Write(const void* buffer, ULONG count, ULONG* done) override;
 
-    HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* position) override;
+    HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER move, DWORD origin,
+                                   ULARGE_INTEGER* position) override;
     HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER size) override;
     HRESULT STDMETHODCALLTYPE CopyTo(IStream* target, ULARGE_INTEGER count, ULARGE_INTEGER* read,
                                      ULARGE_INTEGER* written) override;
     HRESULT STDMETHODCALLTYPE Commit(DWORD flags) override;
     HRESULT STDMETHODCALLTYPE Revert() override;
-    HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER offset, ULARGE_INTEGER count, DWORD type) override;
+    HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER offset, ULARGE_INTEGER count,
+                                         DWORD type) override;
     HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER offset, ULARGE_INTEGER count,
                                            DWORD type) override;
     HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD flags) override;

@@ -470,6 +470,16 @@ bool FindOnTaskbar(COLORREF colour, POINT& at) {
     return found;
 }
 
+// Ends an open popup menu from inside its loop, whenever the shell's
+// callback gets it open; counts the menus it ended.
+int gMenusEnded = 0;
+void CALLBACK EndOpenMenu(HWND, UINT, UINT_PTR, DWORD) {
+    if (TPopupMenu::IsPopupActive()) {
+        ++gMenusEnded;
+        EndMenu();
+    }
+}
+
 // A real click on the icon in the taskbar reaches the click events through
 // the shell's own callback.
 TEST_F(TrayIconTest, RealClickOnTheTaskbarIcon) {
@@ -484,6 +494,23 @@ TEST_F(TrayIconTest, RealClickOnTheTaskbarIcon) {
     mouse_input::Click(at);
     PumpUntil([&] { return log.Text().find("upL") != std::string::npos; }, 3000);
     EXPECT_NE(log.Text().find("downL clickL upL"), std::string::npos) << log.Text();
+
+    // A real right click opens the popup menu, which a timer in its loop ends.
+    auto* menu = new TPopupMenu(nullptr);
+    menu->OnPopup = TNotifyEvent(&log, &TEventLog::Popup);
+    auto* item = new TMenuItem(menu);
+    item->SetCaption("Desktop 2");
+    menu->Items()->Add(item);
+    tray->SetPopupMenu(menu);
+    log.Words.clear();
+    gMenusEnded = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &EndOpenMenu);
+    mouse_input::Click(at, mouse_input::Button::Right);
+    PumpUntil([&] { return log.Text().find("upR") != std::string::npos; }, 3000);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(gMenusEnded, 1) << "the popup menu did not open";
+    EXPECT_NE(log.Text().find("downR popup upR"), std::string::npos) << log.Text();
+    menu->Free();
 }
 
 } // namespace

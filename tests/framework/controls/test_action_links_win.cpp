@@ -21,8 +21,7 @@ struct TClientKind {
     std::function<TBasicAction*(TControl* Client)> Linked;
 };
 
-template <class T>
-TClientKind KindOf(const char* name) {
+template <class T> TClientKind KindOf(const char* name) {
     return {name, [](TComponent* owner) -> TControl* { return Create<T>(owner); },
             [](TControl* c, TBasicAction* a) { static_cast<T*>(c)->SetAction(a); },
             [](TControl* c) { return static_cast<T*>(c)->Action(); }};
@@ -81,4 +80,4 @@ TEST_F(ActionLinkTest, EveryKindOfControlFollowsItsActionAndRunsIt) {
     }
 }
 
-}  // namespace
+} // namespace

@@ -238,7 +238,9 @@ TEST_F(ImageListTest, DataThatIsNoImageListRaisesAndLeavesTheListAlone) {
         std::memcpy(b.data() + at, with.data(), with.size());
         return b;
     };
-    auto cut = [&](size_t n) { return std::vector<unsigned char>(valid.begin(), valid.begin() + n); };
+    auto cut = [&](size_t n) {
+        return std::vector<unsigned char>(valid.begin(), valid.begin() + n);
+    };
     const struct {
         const char* Name;
         std::vector<unsigned char> Data;

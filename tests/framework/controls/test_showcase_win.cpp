@@ -41,6 +41,12 @@ TEST_F(ShowcaseTest, EveryControlOnOneForm) {
     auto* status = Create<TStatusBar>(form);
     status->SetSimpleText("  Active Desktop: 1");
     status->SetParent(form);
+    auto* parts = Create<TStatusBar>(form);
+    parts->SetSimplePanel(false);
+    parts->Panels()->Add()->SetText("Desktop 1");
+    parts->Panels()->Items(0)->SetWidth(120);
+    parts->Panels()->Add()->SetText("3 windows");
+    parts->SetParent(form);
     auto* side = Create<TPanel>(form);
     side->SetAlign(alLeft);
     side->SetWidth(150);
@@ -101,6 +107,7 @@ TEST_F(ShowcaseTest, EveryControlOnOneForm) {
     EXPECT_EQ(side->Width(), 150);
     EXPECT_EQ(splitter->Left(), 150);
     EXPECT_EQ(status->Top() + status->Height(), form->ClientHeight());
+    EXPECT_EQ(parts->Top() + parts->Height(), status->Top());
     EXPECT_TRUE(IsWindowVisible(tree->Handle()));
     if (const char* ms = std::getenv("QUORVANE_SHOWCASE_MS"))
         PumpFor(static_cast<DWORD>(std::atoi(ms)));

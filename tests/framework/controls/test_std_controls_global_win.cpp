@@ -240,10 +240,12 @@ void PrintTo(const TBarParts& parts, std::ostream* os) {
 TBarParts PartsOf(TStatusBar* bar) {
     TBarParts parts;
     int edges[16] = {};
-    const int count = static_cast<int>(SendMessageA(bar->Handle(), SB_GETPARTS, 16, reinterpret_cast<LPARAM>(edges)));
+    const int count = static_cast<int>(
+        SendMessageA(bar->Handle(), SB_GETPARTS, 16, reinterpret_cast<LPARAM>(edges)));
     for (int i = 0; i < count; ++i) {
         char text[64] = {};
-        SendMessageA(bar->Handle(), SB_GETTEXTA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        SendMessageA(bar->Handle(), SB_GETTEXTA, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(text));
         parts.Edges.push_back(edges[i]);
         parts.Texts.emplace_back(text);
     }
@@ -260,7 +262,8 @@ TEST_F(StdControlsTest, StatusBarPanelsMadeBeforeTheWindowAndChangedAfter) {
     bar->Panels()->Add()->SetText("3 windows");
     bar->SetParent(form);
     EXPECT_EQ(SendMessageA(bar->Handle(), SB_ISSIMPLE, 0, 0), 0);
-    EXPECT_EQ(PartsOf(bar), (TBarParts{{100, -1}, {"Desktop 1", "3 windows"}})) << "the last part reaches the end";
+    EXPECT_EQ(PartsOf(bar), (TBarParts{{100, -1}, {"Desktop 1", "3 windows"}}))
+        << "the last part reaches the end";
 
     desk->SetText("Desktop 2");
     bar->Panels()->Items(1)->SetWidth(70);

@@ -155,7 +155,8 @@ bool NativeExpanded(TTreeView* tree, TTreeNode* node) {
 }
 
 HTREEITEM NativeSelection(TTreeView* tree) {
-    return reinterpret_cast<HTREEITEM>(SendMessageA(tree->Handle(), TVM_GETNEXTITEM, TVGN_CARET, 0));
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageA(tree->Handle(), TVM_GETNEXTITEM, TVGN_CARET, 0));
 }
 
 TEST_F(TreeViewTest, ExpandAndSelectionMadeBeforeTheWindowReachItAndOutliveIt) {

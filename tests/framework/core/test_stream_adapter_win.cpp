@@ -48,7 +48,8 @@ TEST(StreamAdapter, ReadsWritesAndSeeksTheStreamBelow) {
     EXPECT_EQ(stat.cbSize.QuadPart, 8u);
     EXPECT_EQ(stream->Seek(move, 7, nullptr), STG_E_INVALIDFUNCTION);
     IUnknown* other = nullptr;
-    EXPECT_EQ(adapter.QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&other)), E_NOINTERFACE);
+    EXPECT_EQ(adapter.QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&other)),
+              E_NOINTERFACE);
     EXPECT_EQ(other, nullptr);
     stream->Release();
     EXPECT_EQ(adapter.References(), 1u);
@@ -70,4 +71,4 @@ TEST(StreamAdapter, ErrorsOfTheStreamBecomeFailureCodes) {
     EXPECT_EQ(adapter.Read(nullptr, 4, nullptr), STG_E_INVALIDPOINTER);
 }
 
-}  // namespace
+} // namespace
