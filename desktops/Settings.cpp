@@ -48,9 +48,9 @@ void ReadSettingsKey(TSettingsStore& store, TSettingsValues& values) {
     values.AppHotKey = ValueOr(values.AppHotKey,
                                [&] { return ParseAppHotKey(store.ReadString("AppHotKey")); });
     values.ShowTreeOnRightClick = ValueOr(
-        false, [&] { return ParseSettingsFlag(store.ReadString("ShowTreeOnRightClick")); });
+        false, [&] { return StrToBool(store.ReadString("ShowTreeOnRightClick")); });
     values.ShowDeskbandHelp =
-        ValueOr(true, [&] { return ParseSettingsFlag(store.ReadString("ShowDeskbandHelp")); });
+        ValueOr(true, [&] { return StrToBool(store.ReadString("ShowDeskbandHelp")); });
     values.NumDesks = ValueOr(4, [&] { return StrToInt(store.ReadString("NumDesks")); });
     for (std::size_t i = 0; i < 4; ++i) {
         const std::string n = std::to_string(i + 1);
@@ -63,10 +63,6 @@ void ReadSettingsKey(TSettingsStore& store, TSettingsValues& values) {
 }
 
 }  // namespace
-
-bool ParseSettingsFlag(const std::string& text) {
-    return StrToBool(text);
-}
 
 TShortCut ParseAppHotKey(const std::string& text) {
     const TShortCut shortCut = TextToShortCut(text);

@@ -8,7 +8,8 @@
 
 // The program's settings in the current user's registry: the key "Software\Quorvane" (shared
 // with the band, which writes "TBHandle" and reads "NumDesks") and the start-with-Windows value.
-// Every value is a string; numbers are decimal text and flags "TRUE"/"FALSE".
+// Every value is a string; numbers are decimal text and flags "TRUE"/"FALSE" (read with the
+// framework's StrToBool, which also takes any case and numbers).
 
 inline constexpr const char* kSettingsKey = "Software\\Quorvane";
 inline constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -47,9 +48,6 @@ struct TSettingsValues {
     bool RunAtStartup = false;
 };
 
-// A flag as the settings store it: "TRUE"/"FALSE" in any case, or a number (0 false). Raises the
-// framework's conversion error for anything else.
-bool ParseSettingsFlag(const std::string& text);
 // A stored show/hide shortcut: the framework's shortcut text. A key without Shift, Ctrl or Alt
 // reads as none, since registering it would take that key away from every program.
 TShortCut ParseAppHotKey(const std::string& text);

@@ -1,10 +1,9 @@
 #include "manager_ui/DeskBandHelpDlg_win.h"
 
-#include <windows.h>
-
 #include "framework/controls/Button_win.h"
 #include "framework/controls/CheckBox_win.h"
 #include "framework/controls/StaticText_win.h"
+#include "manager_ui/ProgramIcons_win.h"
 
 TDeskBandHelpDlg::TDeskBandHelpDlg(TComponent* AOwner) : TForm(AOwner) {
     SetName("DeskBandHelpDlg");
@@ -32,10 +31,7 @@ std::string TDeskBandHelpDlg::HelpText() {
 }
 
 void TDeskBandHelpDlg::CreateComponents() {
-    try {
-        Icon()->LoadFromResourceName(GetModuleHandleA(nullptr), "MAINICON");
-    } catch (...) {
-    }
+    LoadProgramIcon(Icon(), "MAINICON");
     DeskBandHelpTxt = Create<TStaticText>(this);
     DeskBandHelpTxt->SetName("DeskBandHelpTxt");
     DeskBandHelpTxt->SetBounds(8, 16, 217, 169);

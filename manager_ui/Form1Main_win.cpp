@@ -112,21 +112,13 @@ void TForm1::LoadSettings() {
     // The stored handle may be stale (the shell ended without the band saying so) or written by
     // anyone: it counts only while it names a band window.
     settings_.TBHandle = ValidBandHandle(settings_.TBHandle);
-    StartWithWin->SetChecked(settings_.RunAtStartup);
-    Combo_SwitchKey->SetItemIndex(settings_.SwitchHotKey);
-    ShowHideKey->SetHotKey(settings_.AppHotKey);
-    CB_NumDesks->SetItemIndex(settings_.NumDesks - 2);
-    engine_->NumDesks = 4;
+    // The controls first: the hot keys are registered from them.
+    RestoreSettings();
     SetHotKeys();
     if (settings_.NumDesks != 4)
         ChangeDesktopNum(4, settings_.NumDesks);
     engine_->NumDesks = settings_.NumDesks;
-    if (settings_.ShowTreeOnRightClick) {
-        RightClickAct->SetItemIndex(0);
-        QxTrayIcon1->SetPopupMenu(nullptr);
-    } else {
-        RightClickAct->SetItemIndex(1);
-    }
+    SetTrayPopupMenu(!settings_.ShowTreeOnRightClick);
     if (settings_.TBHandle != 0) {
         PostToBand(WM_SHOWBAND, 0);
         PostToBand(WM_ACTIVEDESK1, 0);
@@ -294,12 +286,16 @@ void TForm1::Exit1Click(TObject*) {
 }
 
 void TForm1::ActionExit() {
+    ExitSteps();
+    Application->Terminate();
+}
+
+void TForm1::ExitSteps() {
     UnregisterHotKeys(*this);
+    // Shows the other desktops, then whatever else the engine still holds hidden.
     engine_->ExitShowWindows();
     if (settings_.TBHandle != 0)
         PostToBand(WM_HIDEBAND, 0);
-    exitDone_ = true;
-    Application->Terminate();
 }
 
 void TForm1::RestoreOnAbnormalEnd() noexcept {
@@ -307,21 +303,13 @@ void TForm1::RestoreOnAbnormalEnd() noexcept {
         return;
     abnormalEndDone_ = true;
     try {
-        UnregisterHotKeys(*this);
+        ExitSteps();
     } catch (...) {
-    }
-    try {
-        engine_->ExitShowWindows();
-    } catch (...) {
-    }
-    try {
-        engine_->RestoreHiddenWindows();
-    } catch (...) {
-    }
-    try {
-        if (settings_.TBHandle != 0)
-            PostToBand(WM_HIDEBAND, 0);
-    } catch (...) {
+        // A step failed half way: the windows still come back.
+        try {
+            engine_->RestoreHiddenWindows();
+        } catch (...) {
+        }
     }
 }
 

@@ -1,7 +1,5 @@
 #include "manager_ui/Form1_win.h"
 
-#include <shlobj.h>
-
 #include "components/trayicon/TrayIcon_win.h"
 #include "desktops/Win32WindowSystem_win.h"
 #include "framework/controls/Action.h"
@@ -21,6 +19,7 @@
 #include "framework/controls/TreeView_win.h"
 #include "framework/graphics/Icon_win.h"
 #include "framework/gui/Application_win.h"
+#include "manager_ui/ProgramIcons_win.h"
 
 TForm1* Form1 = nullptr;
 
@@ -79,23 +78,15 @@ TForm1::~TForm1() {
 }
 
 void TForm1::CreateComponents() {
-    // The program's own icon on the window; without the resource the system's default stays.
-    try {
-        Icon()->LoadFromResourceName(GetModuleHandleA(nullptr), "MAINICON");
-    } catch (...) {
-    }
+    LoadProgramIcon(Icon(), "MAINICON");
     CreateActions();
     CreateTrayMenu();
     ImageList1 = Create<TImageList>(this);
     ImageList1->SetName("ImageList1");
     for (int desk = 1; desk <= 4; ++desk) {
-        // A missing picture leaves that desktop without an icon rather than stopping start-up.
-        try {
-            TIcon icon;
-            icon.LoadFromResourceName(GetModuleHandleA(nullptr), "DESK" + std::to_string(desk));
+        TIcon icon;
+        if (LoadProgramIcon(&icon, "DESK" + std::to_string(desk)))
             ImageList1->AddIcon(&icon);
-        } catch (...) {
-        }
     }
     CreateTray();
     StatusBar1 = Create<TStatusBar>(this);
@@ -458,11 +449,7 @@ void TForm1::TrayIconClick(TObject*, TMouseButton Button, TShiftState, int, int)
         if (engine_->SwitchAllowed)
             engine_->MainProc(-1);
     } else if (Button == mbRight && settings_.ShowTreeOnRightClick) {
-        Show();
-        RestoreSettings();
-        SetActivePage(0);
-        BringApplicationToFront();
-        RefreshTree();
+        ShowOnPage(0);
     }
 }
 

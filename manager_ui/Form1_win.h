@@ -176,6 +176,8 @@ private:
     void WMBandHandle(TMessage& Message);
     void EndSession(TObject* Sender);
 
+    // Steps 1 to 4 of the exit routine: hot keys off, windows back, the band told.
+    void ExitSteps();
     void SetOKButtonsEnabled(bool enabled);
     TSettingsControls ReadControls() const;
     void ShowBandHelp(bool withReminder);
@@ -187,7 +189,6 @@ private:
     TSettingsValues settings_;
     IUnknown* shellActiveDesktop_ = nullptr;
     int activePage_ = 0;
-    bool exitDone_ = false;
     bool abnormalEndDone_ = false;
 };
 

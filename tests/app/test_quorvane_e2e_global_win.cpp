@@ -116,7 +116,8 @@ TEST_F(QuorvaneE2E, ASecondStartEndsAtOnceAndARenamedCopyRunsBeside) {
     EXPECT_EQ(first.Manager(), manager);
 
     // The same program under another file name is another program for the guard.
-    const std::string copy = std::string(QUORVANE_EXE_DIR) + "\\QuorvaneCopy.exe";
+    std::string copy = QUORVANE_EXE;
+    copy.replace(copy.rfind('\\') + 1, std::string::npos, "QuorvaneCopy.exe");
     ASSERT_TRUE(CopyFileA(QUORVANE_EXE, copy.c_str(), FALSE));
     {
         Program renamed(copy);
