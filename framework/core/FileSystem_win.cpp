@@ -57,13 +57,17 @@ TFileHandle FileCreate(const std::string& fileName, unsigned share) {
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-std::int64_t FileRead(TFileHandle handle, void* buffer, std::size_t count) {
-    auto* bytes = static_cast<unsigned char*>(buffer);
+namespace {
+
+// Moves `count` bytes through `transfer` (ReadFile or WriteFile) in pieces a DWORD can count.
+// Answers the bytes moved, or -1 when the first piece fails; stops early at end of file.
+template <class Byte, class Transfer>
+std::int64_t TransferAll(TFileHandle handle, Byte* bytes, std::size_t count, Transfer transfer) {
     std::int64_t total = 0;
     while (count > 0) {
         const DWORD chunk = count > 0x40000000 ? 0x40000000 : static_cast<DWORD>(count);
         DWORD done = 0;
-        if (!ReadFile(ToHandle(handle), bytes, chunk, &done, nullptr))
+        if (!transfer(ToHandle(handle), bytes, chunk, &done, nullptr))
             return total > 0 ? total : -1;
         if (done == 0)
             break;
@@ -74,21 +78,14 @@ std::int64_t FileRead(TFileHandle handle, void* buffer, std::size_t count) {
     return total;
 }
 
+}  // namespace
+
+std::int64_t FileRead(TFileHandle handle, void* buffer, std::size_t count) {
+    return TransferAll(handle, static_cast<unsigned char*>(buffer), count, ReadFile);
+}
+
 std::int64_t FileWrite(TFileHandle handle, const void* buffer, std::size_t count) {
-    const auto* bytes = static_cast<const unsigned char*>(buffer);
-    std::int64_t total = 0;
-    while (count > 0) {
-        const DWORD chunk = count > 0x40000000 ? 0x40000000 : static_cast<DWORD>(count);
-        DWORD done = 0;
-        if (!WriteFile(ToHandle(handle), bytes, chunk, &done, nullptr))
-            return total > 0 ? total : -1;
-        if (done == 0)
-            break;
-        total += done;
-        bytes += done;
-        count -= done;
-    }
-    return total;
+    return TransferAll(handle, static_cast<const unsigned char*>(buffer), count, WriteFile);
 }
 
 std::int64_t FileSeek(TFileHandle handle, std::int64_t offset, int origin) {

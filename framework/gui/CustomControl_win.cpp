@@ -1,5 +1,7 @@
 #include "framework/gui/CustomControl_win.h"
 
+#include "framework/gui/PaintScope_win.h"
+
 TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {
     ControlStyle.Include(csAcceptsControls);
     canvas_ = new TControlCanvas();
@@ -11,18 +13,6 @@ TCustomControl::~TCustomControl() {
 }
 
 void TCustomControl::PaintWindow(HDC DC) {
-    canvas_->Lock();
-    ControlState.Include(csCustomPaint);
-    try {
-        canvas_->SetHandle(DC);
-        Paint();
-    } catch (...) {
-        canvas_->SetHandle(nullptr);
-        ControlState.Exclude(csCustomPaint);
-        canvas_->Unlock();
-        throw;
-    }
-    canvas_->SetHandle(nullptr);
-    ControlState.Exclude(csCustomPaint);
-    canvas_->Unlock();
+    TPaintScope scope(canvas_, ControlState, DC);
+    Paint();
 }

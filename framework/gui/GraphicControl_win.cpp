@@ -1,5 +1,6 @@
 #include "framework/gui/GraphicControl_win.h"
 
+#include "framework/gui/PaintScope_win.h"
 #include "framework/gui/WinControl_win.h"
 
 TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner) {
@@ -13,21 +14,8 @@ TGraphicControl::~TGraphicControl() {
 
 void TGraphicControl::WndProc(TMessage& Message) {
     if (Message.Msg == WM_PAINT && Message.WParam != 0) {
-        HDC dc = reinterpret_cast<HDC>(Message.WParam);
-        canvas_->Lock();
-        ControlState.Include(csCustomPaint);
-        try {
-            canvas_->SetHandle(dc);
-            Paint();
-        } catch (...) {
-            canvas_->SetHandle(nullptr);
-            ControlState.Exclude(csCustomPaint);
-            canvas_->Unlock();
-            throw;
-        }
-        canvas_->SetHandle(nullptr);
-        ControlState.Exclude(csCustomPaint);
-        canvas_->Unlock();
+        TPaintScope scope(canvas_, ControlState, reinterpret_cast<HDC>(Message.WParam));
+        Paint();
         return;
     }
     TControl::WndProc(Message);
