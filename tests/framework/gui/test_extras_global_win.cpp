@@ -10,6 +10,7 @@
 #include "framework/gui/GraphicControl_win.h"
 #include "framework/gui/Messages.h"
 #include "framework/gui/Screen_win.h"
+#include "tests/fixtures/MouseInput_win.h"
 #include "tests/framework/gui/GuiTestSupport_win.h"
 
 namespace {
@@ -68,6 +69,13 @@ protected:
         while (GetTickCount() - start < ms)
             Application->HandleMessage();
     }
+    // Runs the loop until `done` answers true or `ms` have passed.
+    template <class F>
+    void LoopUntil(F done, DWORD ms) {
+        const DWORD start = GetTickCount();
+        while (!done() && GetTickCount() - start < ms)
+            Application->HandleMessage();
+    }
     TPlainForm* form = nullptr;
     TSpot* spot = nullptr;
     UINT_PTR timer = 0;
@@ -84,12 +92,21 @@ TEST_F(ExtrasTest, MouseEnterAndLeaveReachTheWindowlessControlItself) {
         }
     } hook{spot, form->WindowProc};
     form->WindowProc = TWndMethod(&hook, &THook::Proc);
-    SetCursorPos(200 + 20, 200 + 20);
-    Loop(100);
-    SetCursorPos(200 + 150, 200 + 100);
-    Loop(100);
+    // Each move is drained before the next: under load the system may still deliver a move
+    // to the first point after the pointer has left it.
+    ASSERT_TRUE(mouse_input::MoveTo({200 + 20, 200 + 20}));
+    LoopUntil([&] { return !spot->Log.empty(); }, 1000);
+    Loop(150);
+    ASSERT_TRUE(mouse_input::MoveTo({200 + 150, 200 + 100}));
+    LoopUntil([&] { return spot->Log.size() >= 2; }, 1000);
+    Loop(150);
     form->WindowProc = hook.Saved;
-    EXPECT_EQ(spot->Log, (std::vector<std::string>{"enter:self", "leave:self"}));
+    // A loaded X server may echo a move late, so the pair can repeat; what matters is that the
+    // control itself hears them, in pairs, and that the pointer ends outside it.
+    ASSERT_GE(spot->Log.size(), 2u);
+    for (size_t i = 0; i < spot->Log.size(); ++i)
+        EXPECT_EQ(spot->Log[i], i % 2 == 0 ? "enter:self" : "leave:self") << "entry " << i;
+    EXPECT_EQ(spot->Log.size() % 2, 0u);
     EXPECT_EQ(MouseControl(), form);
 }
 
@@ -98,8 +115,8 @@ TEST_F(ExtrasTest, HintShowsAfterThePauseThroughTheNotification) {
     spot->SetShowHint(true);
     spot->ReplaceHint = "Desktop 1";
     Application->HintPause = 50;
-    SetCursorPos(200 + 20, 200 + 20);
-    Loop(300);
+    ASSERT_TRUE(mouse_input::MoveTo({200 + 20, 200 + 20}));
+    LoopUntil([] { return Application->HintWindow() && Application->HintWindow()->Active(); }, 3000);
     ASSERT_NE(Application->HintWindow(), nullptr);
     EXPECT_TRUE(Application->HintWindow()->Active());
     EXPECT_EQ(spot->Log.back(), "hint:Switch to desktop 1:self");
@@ -109,8 +126,8 @@ TEST_F(ExtrasTest, HintShowsAfterThePauseThroughTheNotification) {
     EXPECT_EQ(GetWindow(hint, GW_OWNER), Application->Handle());
     EXPECT_NE(GetWindowLongA(hint, GWL_STYLE) & WS_POPUP, 0);
     // Leaving hides it.
-    SetCursorPos(200 + 150, 200 + 100);
-    Loop(100);
+    ASSERT_TRUE(mouse_input::MoveTo({200 + 150, 200 + 100}));
+    LoopUntil([&] { return !IsWindowVisible(hint); }, 2000);
     EXPECT_FALSE(IsWindowVisible(hint));
 }
 
