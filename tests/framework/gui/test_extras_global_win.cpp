@@ -70,8 +70,7 @@ protected:
             Application->HandleMessage();
     }
     // Runs the loop until `done` answers true or `ms` have passed.
-    template <class F>
-    void LoopUntil(F done, DWORD ms) {
+    template <class F> void LoopUntil(F done, DWORD ms) {
         const DWORD start = GetTickCount();
         while (!done() && GetTickCount() - start < ms)
             Application->HandleMessage();
@@ -116,7 +115,8 @@ TEST_F(ExtrasTest, HintShowsAfterThePauseThroughTheNotification) {
     spot->ReplaceHint = "Desktop 1";
     Application->HintPause = 50;
     ASSERT_TRUE(mouse_input::MoveTo({200 + 20, 200 + 20}));
-    LoopUntil([] { return Application->HintWindow() && Application->HintWindow()->Active(); }, 3000);
+    LoopUntil([] { return Application->HintWindow() && Application->HintWindow()->Active(); },
+              3000);
     ASSERT_NE(Application->HintWindow(), nullptr);
     EXPECT_TRUE(Application->HintWindow()->Active());
     EXPECT_EQ(spot->Log.back(), "hint:Switch to desktop 1:self");
