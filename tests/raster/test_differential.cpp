@@ -219,12 +219,11 @@ TEST(BilinearMix, PlainAndMmxFormsAgreeWithinTheirRoundingOnRandomPixels) {
         for (int k = 0; k < 4; ++k) {
             const int d = static_cast<int>(Channel(plain, k)) - static_cast<int>(Channel(mmx, k));
             widest = std::max(widest, std::abs(d));
-            ASSERT_LE(std::abs(d), 2) << "channel " << k << " of " << std::hex << row0[0] << " "
-                                      << row0[1] << " / " << row1[0] << " " << row1[1]
-                                      << std::dec << ", weights " << wx << ", " << wy
-                                      << ": plain " << std::hex << plain << ", mmx " << mmx
-                                      << "\n"
-                                      << ReplayHint(index);
+            ASSERT_LE(std::abs(d), 2)
+                << "channel " << k << " of " << std::hex << row0[0] << " " << row0[1] << " / "
+                << row1[0] << " " << row1[1] << std::dec << ", weights " << wx << ", " << wy
+                << ": plain " << std::hex << plain << ", mmx " << mmx << "\n"
+                << ReplayHint(index);
         }
         // Weight 0 on both axes selects the lower right pixel exactly in both forms.
         if (wx == 0 && wy == 0) {
