@@ -17,12 +17,18 @@ const char* const kDrawModeNames[] = {"dmOpaque", "dmBlend", "dmCustom", "dmTran
 const char* const kCombineModeNames[] = {"cmBlend", "cmMerge"};
 const char* const kWrapModeNames[] = {"wmClamp", "wmRepeat", "wmMirror"};
 
-// Runs f when the scope ends, also when it ends by an exception.
-template <class F> struct TFinally {
-    F f;
-    ~TFinally() { f(); }
-};
-template <class F> TFinally(F) -> TFinally<F>;
+// Runs body, then final, also when body raises. The final steps call user handlers that may
+// raise themselves, so they run in a handler rather than a destructor (an exception leaving a
+// destructor ends the program); an exception of final wins over one of body, as the last raised.
+template <class Body, class Final> void TryFinally(Body&& body, Final&& final) {
+    try {
+        body();
+    } catch (...) {
+        final();
+        throw;
+    }
+    final();
+}
 } // namespace
 
 const TEnumType kDrawModeType(kDrawModeNames);
@@ -69,24 +75,23 @@ void TBitmap32::Init(TBitmapStorage* storage) {
 TBitmap32::~TBitmap32() {
     BeginUpdate();
     Lock();
-    {
-        TFinally unlock{[this] { Unlock(); }};
 #ifdef _WIN32
-        FreeCanvas();
+    FreeCanvas();
 #endif
-        try {
-            SetSize(0, 0);
-        } catch (...) {
-            // Shrinking to nothing only gives blocks back; there is nothing to report.
-        }
-#ifdef _WIN32
-        DestroyPlatform();
-#endif
-        TCustomResampler* r = resampler_;
-        resampler_ = nullptr;
-        if (r != nullptr)
-            r->Free();
+    try {
+        SetSize(0, 0);
+    } catch (...) {
+        // Shrinking to nothing only gives blocks back; a listener's failure has no caller left
+        // to hear it.
     }
+#ifdef _WIN32
+    DestroyPlatform();
+#endif
+    TCustomResampler* r = resampler_;
+    resampler_ = nullptr;
+    if (r != nullptr)
+        r->Free();
+    Unlock();
     if (storage_ != nullptr) {
         storage_->Release();
         delete storage_;
@@ -103,22 +108,25 @@ void TBitmap32::Delete() {
 
 void TBitmap32::ChangeSize(int& width, int& height, int newWidth, int newHeight) {
     // Also after a failed allocation: the bitmap is then empty with an empty clip rect.
-    TFinally handleChanged{[this] {
-        ResetClipArea();
-        HandleChanged();
-    }};
+    TryFinally(
+        [&] {
 #ifdef _WIN32
-    ReleaseFontHandle();
-    FreeCanvas();
+            ReleaseFontHandle();
+            FreeCanvas();
 #endif
-    storage_->Release();
-    bits_ = nullptr;
-    width = 0;
-    height = 0;
-    if (newWidth > 0 && newHeight > 0)
-        bits_ = storage_->Allocate(newWidth, newHeight); // raises with the storage empty
-    width = newWidth;
-    height = newHeight;
+            storage_->Release();
+            bits_ = nullptr;
+            width = 0;
+            height = 0;
+            if (newWidth > 0 && newHeight > 0)
+                bits_ = storage_->Allocate(newWidth, newHeight); // raises with the storage empty
+            width = newWidth;
+            height = newHeight;
+        },
+        [this] {
+            ResetClipArea();
+            HandleChanged();
+        });
 }
 
 void TBitmap32::HandleChanged() {
@@ -283,8 +291,9 @@ TColor32 TBitmap32::SampleBilinear256(int x, int y) const noexcept {
 TColor32 TBitmap32::SampleBilinear256Safe(int x, int y) const noexcept {
     if (x < 0 || y < 0 || Empty())
         return outerColor_;
-    const int w1 = (width_ - 1) * 256;
-    const int h1 = (height_ - 1) * 256;
+    // In 64 bits: the data stream accepts sides above 2^23, whose last position does not fit.
+    const std::int64_t w1 = (std::int64_t{width_} - 1) * 256;
+    const std::int64_t h1 = (std::int64_t{height_} - 1) * 256;
     if (x < w1 && y < h1)
         return SampleBilinear256(x, y);
     if (x == w1 && y <= h1)
@@ -355,22 +364,23 @@ void TBitmap32::CopyPropertiesTo(TBitmap32* dest) {
 
 void TBitmap32::Assign(TPersistent* Source) {
     BeginUpdate();
-    {
-        TFinally done{[this] {
+    TryFinally(
+        [&] {
+            if (Source == nullptr) {
+                SetSize(0, 0);
+            } else if (auto* src = dynamic_cast<TBitmap32*>(Source)) {
+                if (src != this) {
+                    src->CopyMapTo(this);
+                    src->CopyPropertiesTo(this);
+                }
+            } else if (!AssignForeign(Source)) {
+                TCustomMap::Assign(Source);
+            }
+        },
+        [this] {
             EndUpdate();
             Changed();
-        }};
-        if (Source == nullptr) {
-            SetSize(0, 0);
-        } else if (auto* src = dynamic_cast<TBitmap32*>(Source)) {
-            if (src != this) {
-                src->CopyMapTo(this);
-                src->CopyPropertiesTo(this);
-            }
-        } else if (!AssignForeign(Source)) {
-            TCustomMap::Assign(Source);
-        }
-    }
+        });
 }
 
 void TBitmap32::AssignTo(TPersistent* Dest) {
@@ -414,23 +424,25 @@ void TBitmap32::DefineProperties(TFiler* Filer) {
 }
 
 void TBitmap32::ReadDataStream(TStream& stream) {
-    TFinally changed{[this] { Changed(); }};
-    std::int32_t header[2];
-    stream.ReadBuffer(header, sizeof header);
-    const std::int32_t w = header[0], h = header[1];
-    // The sizes come from a file: they must be sane and covered by the bytes that follow before
-    // anything is allocated.
-    // w x h fits 62 bits; times 4 it might not, so the pixel count is compared first.
-    const std::int64_t left = stream.Size() - stream.Position();
-    if (w < 0 || h < 0)
-        throw EReadError();
-    const std::int64_t pixels = std::int64_t{w} * h;
-    if (pixels > kMaxBitmapBytes / 4 || pixels * 4 > left)
-        throw EReadError();
-    const std::int64_t need = pixels * 4;
-    SetSize(w, h);
-    if (!Empty())
-        stream.ReadBuffer(bits_, static_cast<std::size_t>(need));
+    TryFinally(
+        [&] {
+            std::int32_t header[2];
+            stream.ReadBuffer(header, sizeof header);
+            const std::int32_t w = header[0], h = header[1];
+            // The sizes come from a file: they must be sane and covered by the bytes that follow
+            // before anything is allocated. w x h fits 62 bits; times 4 it might not, so the
+            // pixel count is compared first.
+            const std::int64_t left = stream.Size() - stream.Position();
+            if (w < 0 || h < 0)
+                throw EReadError();
+            const std::int64_t pixels = std::int64_t{w} * h;
+            if (pixels > kMaxBitmapBytes / 4 || pixels * 4 > left)
+                throw EReadError();
+            SetSize(w, h);
+            if (!Empty())
+                stream.ReadBuffer(bits_, static_cast<std::size_t>(pixels * 4));
+        },
+        [this] { Changed(); });
 }
 
 void TBitmap32::WriteDataStream(TStream& stream) {

@@ -19,6 +19,7 @@ class TFont;
 class TBitmap;
 class TGraphic;
 class TPicture;
+class TClipboard;
 struct HDC__;
 #endif
 
@@ -185,6 +186,7 @@ private:
     void CanvasChanged(TObject* sender);
     void AssignFromBitmap(TBitmap* source);
     void AssignFromPicture(TPicture* source);
+    void AssignFromClipboard(TClipboard* source);
     // Draws graphic stretched into rect through a temporary canvas on the DC.
     void DrawGraphic(TGraphic* graphic, const TRect& rect);
     void CopyToBitmap(TBitmap* dest);

@@ -6,9 +6,11 @@
 #include "framework/core/Exceptions.h"
 #include "framework/graphics/Bitmap_win.h"
 #include "framework/graphics/Canvas_win.h"
+#include "framework/graphics/Clipboard_win.h"
 #include "framework/graphics/Font_win.h"
 #include "framework/graphics/Graphic_win.h"
 #include "framework/graphics/Icon_win.h"
+#include "framework/graphics/Metafile_win.h"
 #include "framework/graphics/Picture_win.h"
 #include "raster/Bitmap32.h"
 #include "raster/Platform_win.h"
@@ -150,7 +152,7 @@ void TBitmap32::AssignFromPicture(TPicture* picture) {
     SetSize(graphic->Width(), graphic->Height());
     if (Empty())
         return;
-    if (dynamic_cast<TIcon*>(graphic) != nullptr) {
+    if (dynamic_cast<TIcon*>(graphic) != nullptr || dynamic_cast<TMetafile*>(graphic) != nullptr) {
         // Transparency by two renderings: where the graphic paints, white and red backgrounds
         // give the same colour; elsewhere they differ.
         Clear(0xFFFFFFFF);
@@ -194,7 +196,28 @@ bool TBitmap32::AssignForeign(TPersistent* source) {
         AssignFromPicture(picture);
         return true;
     }
+    if (auto* clipboard = dynamic_cast<TClipboard*>(source)) {
+        AssignFromClipboard(clipboard);
+        return true;
+    }
     return false;
+}
+
+void TBitmap32::AssignFromClipboard(TClipboard* clipboard) {
+    // Raises EInvalidGraphic, leaving this bitmap alone, when no picture format is offered.
+    TPicture* picture = Create<TPicture>();
+    try {
+        picture->Assign(clipboard);
+        SetSize(picture->Width(), picture->Height());
+        if (!Empty()) {
+            DrawGraphic(picture->Graphic(), WholeRect());
+            SetAllAlpha(255);
+        }
+    } catch (...) {
+        picture->Free();
+        throw;
+    }
+    picture->Free();
 }
 
 void TBitmap32::CopyToBitmap(TBitmap* dest) {
@@ -214,6 +237,18 @@ bool TBitmap32::AssignToForeign(TPersistent* dest) {
     }
     if (auto* bitmap = dynamic_cast<TBitmap*>(dest)) {
         CopyToBitmap(bitmap);
+        return true;
+    }
+    if (auto* clipboard = dynamic_cast<TClipboard*>(dest)) {
+        TBitmap* bitmap = Create<TBitmap>();
+        try {
+            CopyToBitmap(bitmap);
+            clipboard->Assign(bitmap);
+        } catch (...) {
+            bitmap->Free();
+            throw;
+        }
+        bitmap->Free();
         return true;
     }
     return false;

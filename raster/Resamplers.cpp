@@ -67,6 +67,9 @@ void TNearestResampler::PrepareSampling() {
 }
 
 TColor32 TNearestResampler::Get(int x, int y) const {
+    // Made without a bitmap, the resampler has nothing to read.
+    if (bitmap_ == nullptr)
+        throw EBitmapException("Resampler bitmap is nil");
     switch (pixelAccessMode_) {
     case pamUnsafe:
         return bitmap_->Pixel(x, y);

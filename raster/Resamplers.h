@@ -65,6 +65,7 @@ public:
                   const TPixelCombineEvent& combineCallBack) override;
 
 private:
+    // Raises EBitmapException when the resampler serves no bitmap.
     TColor32 Get(int x, int y) const;
 };
 

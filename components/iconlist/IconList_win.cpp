@@ -71,11 +71,11 @@ TIcon* TIconList::CopyOf(TIcon* icon) {
 
 TIcon* TIconList::FromResource(HINSTANCE instance, const std::string& name) {
     auto* icon = new TIcon();
-    // LoadIconA's icons are shared and must not be destroyed: SetHandle keeps a copy.
+    // LoadIconA's icons are shared and must not be destroyed: SetHandle keeps a copy. A name the
+    // module lacks gives no icon, and the entry is then an empty icon: the list takes what the
+    // module has, as the notification icon shows nothing for an empty frame.
     HICON shared = LoadIconA(instance, name.c_str());
     try {
-        if (shared == nullptr)
-            throw EResNotFound("Resource " + name + " not found");
         icon->SetHandle(shared);
     } catch (...) {
         delete icon;

@@ -43,7 +43,8 @@ public:
     virtual void Put(std::int32_t index, TIcon* icon);
     // Appends a copy of icon (nullptr: an empty icon); returns its index.
     virtual std::int32_t Add(TIcon* icon);
-    // Appends an icon loaded by LoadIconA(instance, name).
+    // Appends an icon loaded by LoadIconA(instance, name); an empty icon when the module has
+    // no icon of that name.
     virtual std::int32_t AddFromResource(HINSTANCE instance, const std::string& name);
     // Deletes every entry, last first; one change.
     virtual void Clear();

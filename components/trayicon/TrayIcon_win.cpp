@@ -75,7 +75,7 @@ void TQxTrayIcon::Teardown() noexcept {
     if (tornDown_)
         return;
     tornDown_ = true;
-    Destroying();
+    TComponent::Destroying();
     enabled_ = false;
     icons_->OnChange = nullptr;
     icon_->OnChange = nullptr;
@@ -149,7 +149,7 @@ void TQxTrayIcon::HideIcon() {
 }
 
 void TQxTrayIcon::RefreshIcon() {
-    if (Destroying())
+    if (IsDestroying())
         return;
     if (icons_ == nullptr || icons_->Count() == 0)
         SetAnimated(false);
@@ -178,7 +178,7 @@ void TQxTrayIcon::SetActive(bool Value) {
     if (active_ == Value)
         return;
     active_ = Value;
-    if (Designing() || Loading() || Destroying())
+    if (Designing() || Loading() || IsDestroying())
         return;
     if (Value)
         ShowIcon();
@@ -226,7 +226,7 @@ void TQxTrayIcon::SetInterval(std::uint16_t Value) {
 // The timer runs exactly while the icon is shown and animated, so no tick
 // ever reaches a hidden icon or a component that is going.
 void TQxTrayIcon::UpdateTimer() {
-    const bool want = animated_ && added_ && window_ != nullptr && !Destroying();
+    const bool want = animated_ && added_ && window_ != nullptr && !IsDestroying();
     if (want == ticking_)
         return;
     if (want)
@@ -238,7 +238,7 @@ void TQxTrayIcon::UpdateTimer() {
 }
 
 void TQxTrayIcon::NextFrame() {
-    if (Destroying() || !animated_)
+    if (IsDestroying() || !animated_)
         return;
     frame_ = NextFrameIndex(frame_, icons_ != nullptr ? icons_->Count() : 0);
     RefreshIcon();
@@ -270,7 +270,7 @@ bool TQxTrayIcon::ShowPopup(int X, int Y) {
     if (auto* menu = dynamic_cast<TPopupMenu*>(popupMenu_); menu != nullptr && !menu->AutoPopup)
         return false;
     popupMenu_->PopupComponent = this;
-    if (!Destroying()) {
+    if (!IsDestroying()) {
         TCustomForm* form = Screen != nullptr ? Screen->ActiveForm() : nullptr;
         if (form == nullptr && Application != nullptr)
             form = Application->MainForm();
@@ -314,7 +314,11 @@ bool TQxTrayIcon::ClickDefaultItem() {
 }
 
 void TQxTrayIcon::Click(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    // The popup pumps messages; one of them may free this component.
+    const std::shared_ptr<bool> life = life_;
     if (Button == mbRight && ShowPopup(X, Y))
+        return;
+    if (!*life)
         return;
     if (OnClick)
         OnClick(this, Button, Shift, X, Y);
@@ -398,7 +402,7 @@ void TQxTrayIcon::NotifyWndProc(TMessage& Message) {
     if (Message.Msg == TaskbarCreatedMessage() && Message.Msg != 0) {
         // The shell restarted and forgot the icon: add it again.
         try {
-            if (!Designing() && !Loading() && !Destroying() && active_)
+            if (!Designing() && !Loading() && !IsDestroying() && active_)
                 ShowIcon();
         } catch (...) {
             ReportException(this);

@@ -120,7 +120,8 @@ private:
     void UpdateTimer();
     bool Loading() const noexcept { return ComponentState().Contains(csLoading); }
     bool Designing() const noexcept { return ComponentState().Contains(csDesigning); }
-    bool Destroying() const noexcept { return ComponentState().Contains(csDestroying); }
+    // Not named Destroying: that name is the component's own marking step, which Teardown calls.
+    bool IsDestroying() const noexcept { return ComponentState().Contains(csDestroying); }
     void Teardown() noexcept;
 
     HWND window_ = nullptr;

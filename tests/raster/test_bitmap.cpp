@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -268,6 +269,29 @@ TEST_F(BitmapTest32, BilinearSafeSamplingBoundaries) {
     EXPECT_LE(mid & 0xFF, 1u);
 }
 
+// Sides whose last position in 8.8 fixed point lies beyond 32 bits: the data stream accepts
+// such bitmaps, and the far edge must still read its own pixels.
+TEST_F(BitmapTest32, BilinearSafeSamplingOfVeryLongSides) {
+    const int side = (1 << 23) + 2;
+    const int far = INT_MAX; // the largest coordinate, inside the last pixels
+    {
+        Owned b;
+        ASSERT_TRUE(b->SetSize(side, 1));
+        b->SetPixel(far >> 8, 0, 0x12345678);
+        b->SetOuterColor(0xDEADBEEF);
+        EXPECT_EQ(b->SampleBilinear256Safe(far, 0), 0x12345678u);
+        EXPECT_EQ(b->SampleBilinear256Safe(far, 1), 0xDEADBEEFu);
+    }
+    {
+        Owned b;
+        ASSERT_TRUE(b->SetSize(1, side));
+        b->SetPixel(0, far >> 8, 0x87654321);
+        b->SetOuterColor(0xDEADBEEF);
+        EXPECT_EQ(b->SampleBilinear256Safe(0, far), 0x87654321u);
+        EXPECT_EQ(b->SampleBilinear256Safe(1, far), 0xDEADBEEFu);
+    }
+}
+
 TEST_F(BitmapTest32, BilinearMixForms) {
     const TColor32 row0[2] = {0xFF000000, 0x00FFFFFF};
     const TColor32 row1[2] = {0x80808080, 0x40404040};
@@ -324,6 +348,70 @@ TEST_F(BitmapTest32, DataStreamCases) {
         EXPECT_EQ(b->Height(), c.height);
         EXPECT_EQ(n.change, c.raises ? 1 : 2) << "Changed always runs (plus SetSize's own)";
     }
+}
+
+// A change handler that raises: Changed still runs at the end of every operation that
+// promises it, the handler's exception reaches the caller, and the bitmap is left usable (no
+// update left open).
+struct RaisingHandler {
+    int calls = 0;
+    void Raise(TObject*) {
+        ++calls;
+        throw EInvalidOperation("raised by the handler");
+    }
+};
+
+TEST_F(BitmapTest32, ExceptionsOfChangeHandlersReachTheCaller) {
+    std::vector<TColor32> px(4, 0x01020304);
+    std::vector<std::uint8_t> shortBlob = Blob(2, 2, px);
+    shortBlob.pop_back();
+    struct Case {
+        const char* name;
+        int calls; // the size change's own notification raises first, then the final one
+        std::function<void(TBitmap32&)> run;
+    };
+    const Case cases[] = {
+        {"data stream", 2,
+         [&](TBitmap32& b) {
+             TMemoryStream s;
+             Fill(s, Blob(2, 2, px));
+             b.ReadDataStream(s);
+         }},
+        {"short data stream", 1,
+         [&](TBitmap32& b) {
+             TMemoryStream s;
+             Fill(s, shortBlob);
+             b.ReadDataStream(s);
+         }},
+        {"assign nothing", 1, [](TBitmap32& b) { b.Assign(nullptr); }},
+        {"assign a bitmap", 1,
+         [](TBitmap32& b) {
+             Owned other;
+             other->SetSize(3, 2);
+             b.Assign(other.b);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Owned b;
+        b->SetSize(1, 1);
+        RaisingHandler h;
+        b->OnChange = TNotifyEvent(&h, &RaisingHandler::Raise);
+        EXPECT_THROW(c.run(*b), EInvalidOperation);
+        EXPECT_EQ(h.calls, c.calls);
+        h.calls = 0;
+        EXPECT_THROW(b->Changed(), EInvalidOperation) << "no update is left open";
+        EXPECT_EQ(h.calls, 1);
+    }
+
+    // The size change tells the handle's listeners in every case, and their exception too
+    // reaches the caller, with the clip rect already matching the new size.
+    Owned b;
+    RaisingHandler h;
+    b->OnHandleChanged = TNotifyEvent(&h, &RaisingHandler::Raise);
+    EXPECT_THROW(b->SetSize(5, 4), EInvalidOperation);
+    EXPECT_EQ(h.calls, 1);
+    EXPECT_EQ(b->ClipRect(), (TRect{0, 0, 5, 4}));
 }
 
 TEST_F(BitmapTest32, DataStreamEightZerosIntoAnEmptyBitmapSendsOneChange) {

@@ -16,6 +16,7 @@
 #include "framework/graphics/Canvas_win.h"
 #include "framework/graphics/Icon_win.h"
 #include "framework/graphics/JPEGImage_win.h"
+#include "framework/graphics/Metafile_win.h"
 #include "framework/graphics/Picture_win.h"
 #include "raster/DibStorage_win.h"
 #include "tests/framework/graphics/GraphicsTestData.h"
@@ -161,6 +162,47 @@ TEST_F(BitmapWin, AssignFromIconPictureGivesAnAlphaMask) {
             if (x < 8) {
                 EXPECT_EQ(b->Pixel(x, y), 0xFF336699u);
             } else {
+                EXPECT_EQ(AlphaComponent(b->Pixel(x, y)), 0u);
+            }
+        }
+}
+
+// A picture holding a metafile that paints only its left half: two renderings tell painted
+// pixels (opaque) from the background (alpha 0), as for icons.
+TEST_F(BitmapWin, AssignFromMetafilePictureGivesAnAlphaMask) {
+    HDC screen = GetDC(nullptr);
+    // The frame, in hundredths of a millimetre, of 16 x 8 pixels of the reference device.
+    const RECT frame{0, 0, MulDiv(16, GetDeviceCaps(screen, HORZSIZE) * 100, GetDeviceCaps(screen, HORZRES)),
+                     MulDiv(8, GetDeviceCaps(screen, VERTSIZE) * 100, GetDeviceCaps(screen, VERTRES))};
+    HDC dc = CreateEnhMetaFileA(screen, nullptr, &frame, nullptr);
+    ReleaseDC(nullptr, screen);
+    ASSERT_NE(dc, nullptr);
+    HBRUSH brush = CreateSolidBrush(0x00996633);
+    const RECT left{0, 0, 8, 8};
+    FillRect(dc, &left, brush);
+    DeleteObject(brush);
+    HENHMETAFILE emf = CloseEnhMetaFile(dc);
+    ASSERT_NE(emf, nullptr);
+    Scoped<TMetafile> metafile;
+    metafile->SetHandle(emf);
+    EXPECT_NEAR(metafile->Width(), 16, 1) << "the size comes from the header's frame";
+    EXPECT_NEAR(metafile->Height(), 8, 1);
+    metafile->SetWidth(16);
+    metafile->SetHeight(8);
+    Scoped<TPicture> picture;
+    picture->SetGraphic(metafile.p);
+    ASSERT_NE(dynamic_cast<TMetafile*>(picture->Graphic()), nullptr);
+    Owned b;
+    b->Assign(picture.p);
+    ASSERT_EQ(b->Width(), 16);
+    ASSERT_EQ(b->Height(), 8);
+    for (int y = 1; y < 7; ++y)
+        for (int x = 0; x < 16; ++x) {
+            SCOPED_TRACE(testing::Message() << x << "," << y);
+            if (x >= 1 && x <= 6) {
+                EXPECT_EQ(AlphaComponent(b->Pixel(x, y)), 255u);
+                EXPECT_TRUE(Near(b->Pixel(x, y), 0xFF336699u, 2)) << std::hex << b->Pixel(x, y);
+            } else if (x >= 9) {
                 EXPECT_EQ(AlphaComponent(b->Pixel(x, y)), 0u);
             }
         }

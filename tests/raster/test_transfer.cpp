@@ -264,4 +264,14 @@ TEST_F(Transfer, NearestResamplerPointSampling) {
     EXPECT_EQ(r->GetSampleBounds(), b->ClipRect());
 }
 
+TEST_F(Transfer, NearestResamplerWithoutABitmapRaisesWhenSampled) {
+    TNearestResampler* r = Create<TNearestResampler>(nullptr);
+    r->PrepareSampling();
+    EXPECT_THROW(r->GetSampleInt(0, 0), EBitmapException);
+    EXPECT_THROW(r->GetSampleFixed(0, 0), EBitmapException);
+    EXPECT_THROW(r->GetSampleFloat(0.0, 0.0), EBitmapException);
+    EXPECT_EQ(r->GetSampleBounds(), TRect{});
+    r->Free();
+}
+
 } // namespace

@@ -219,8 +219,28 @@ TEST_F(IconListTest, IndexErrorsAndIndexOf) {
     EXPECT_EQ(list.IndexOf(list.Get(1)), 1);
     std::unique_ptr<TIcon> stranger(SolidIcon(0xFF000000u));
     EXPECT_EQ(list.IndexOf(stranger.get()), -1);
-    EXPECT_THROW(list.AddFromResource(GetModuleHandleA(nullptr), "NO_SUCH_ICON"), EResNotFound);
+    EXPECT_THROW(list.InsertFromResource(3, GetModuleHandleA(nullptr), "NO_SUCH_ICON"), EListError);
     EXPECT_EQ(list.Count(), 2);
+}
+
+// The list holds whatever LoadIconA gave: for a name the module lacks, that is no icon, and the
+// entry is an empty icon (which the notification icon shows as nothing) rather than an error.
+TEST_F(IconListTest, IconsFromResourcesTheModuleLacksAreEmptyEntries) {
+    Fill(2);
+    changes.Count = 0;
+    EXPECT_EQ(list.AddFromResource(GetModuleHandleA(nullptr), "NO_SUCH_ICON"), 2);
+    list.InsertFromResource(0, GetModuleHandleA(nullptr), "NO_SUCH_ICON");
+    EXPECT_EQ(changes.Count, 2);
+    ASSERT_EQ(list.Count(), 4);
+    for (int i : {0, 3}) {
+        ASSERT_NE(list.Get(i), nullptr);
+        EXPECT_TRUE(list.Get(i)->Empty());
+    }
+    EXPECT_FALSE(list.Get(1)->Empty());
+    // Bound like every other entry.
+    changes.Count = 0;
+    list.Get(3)->Assign(list.Get(1));
+    EXPECT_EQ(changes.Count, 1);
 }
 
 TEST_F(IconListTest, AssignFromListIconNothingAndOthers) {

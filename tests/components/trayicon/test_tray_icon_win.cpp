@@ -32,6 +32,7 @@ struct TEventLog {
     std::vector<std::string> Errors;
     bool ThrowOnClick = false;
     TQxTrayIcon** FreeOnDown = nullptr;
+    TQxTrayIcon** FreeOnMiddleDown = nullptr;
 
     static std::string Button(TMouseButton b) {
         return b == mbLeft ? "L" : b == mbRight ? "R" : "M";
@@ -39,8 +40,8 @@ struct TEventLog {
     static std::string Dbl(TShiftState s) { return s.Contains(ssDouble) ? "+dbl" : ""; }
     void Down(TObject*, TMouseButton b, TShiftState s, int, int) {
         Words.push_back("down" + Button(b) + Dbl(s));
-        if (FreeOnDown != nullptr)
-            FreeAndNil(*FreeOnDown);
+        if (FreeOnDown != nullptr || (FreeOnMiddleDown != nullptr && b == mbMiddle))
+            FreeAndNil(FreeOnDown != nullptr ? *FreeOnDown : *FreeOnMiddleDown);
     }
     void Up(TObject*, TMouseButton b, TShiftState s, int, int) {
         Words.push_back("up" + Button(b) + Dbl(s));
@@ -174,6 +175,40 @@ TEST_F(TrayIconTest, HandlerErrorsGoToTheApplicationAndAFreedComponentStopsTheSe
     EXPECT_EQ(tray, nullptr);
     EXPECT_EQ(log.Text(), "downL");
     EXPECT_FALSE(IsWindow(window));
+}
+
+// The popup lets the application process its queue before the menu opens; a message in there
+// that frees the component must end the right click there, without its OnClick.
+TEST_F(TrayIconTest, ComponentFreedWhileThePopupPumpsMessagesFiresNoClick) {
+    tray->SetIcon(icon.get());
+    auto* menu = new TPopupMenu(nullptr);
+    tray->SetPopupMenu(menu);
+    log.FreeOnMiddleDown = &tray;
+    HWND window = tray->WindowHandle();
+    for (UINT l : {0x204u, 0x205u, 0x207u})
+        PostMessageA(window, kTrayCallbackMessage, 0, l);
+    Application->ProcessMessages();
+    EXPECT_EQ(tray, nullptr);
+    EXPECT_EQ(log.Text(), "downR downM") << "no click nor release after the component went";
+    EXPECT_FALSE(IsWindow(window));
+    menu->Free();
+}
+
+// Destruction marks the component as going before it turns the animation off, so the last
+// record the shell gets is the delete, with no refresh of an icon about to vanish.
+TEST_F(TrayIconTest, FreeingAnAnimatedIconSendsOnlyTheDelete) {
+    TIconList frames;
+    std::unique_ptr<TIcon> a(SolidIcon(0xFF111111u)), b(SolidIcon(0xFF222222u));
+    frames.Add(a.get());
+    frames.Add(b.get());
+    tray->SetIcon(icon.get());
+    tray->SetIcons(&frames);
+    tray->SetInterval(60000);
+    tray->SetAnimated(true);
+    ASSERT_TRUE(tray->Animated());
+    shell.Calls.clear();
+    FreeAndNil(tray);
+    EXPECT_EQ(shell.Messages(), "delete");
 }
 
 TEST_F(TrayIconTest, RecordHoldsSizeFlagsCallbackAndTheShortTip) {
