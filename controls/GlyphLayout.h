@@ -87,8 +87,7 @@ private:
 
 // The lists of a glyph cache, one per image size. List is constructed from
 // (width, height) and answers Width(), Height() and UsedCount().
-template <class List>
-class TTkGlyphListCache {
+template <class List> class TTkGlyphListCache {
 public:
     // The list of that size, the last made first; made and appended when none fits.
     List* Acquire(int width, int height) {

@@ -1,8 +1,8 @@
 #include "controls/TkImageList_win.h"
 
 #include "framework/core/Exceptions.h"
-#include "framework/core/FileSystem.h"
 #include "framework/core/FileNames.h"
+#include "framework/core/FileSystem.h"
 #include "framework/core/Filer.h"
 #include "framework/core/ResourceStream.h"
 #include "framework/core/StreamAdapter_win.h"
@@ -15,8 +15,7 @@
 namespace {
 
 // Frees a temporary object at scope end, also on a raise.
-template <class T>
-class TTemp {
+template <class T> class TTemp {
 public:
     explicit TTemp(T* object) noexcept : object_(object) {}
     ~TTemp() {
@@ -32,7 +31,9 @@ private:
     T* object_;
 };
 
-[[noreturn]] void RaiseInvalidImageList() { throw EInvalidOperation("Invalid ImageList"); }
+[[noreturn]] void RaiseInvalidImageList() {
+    throw EInvalidOperation("Invalid ImageList");
+}
 
 // Every list's first handle, from the first toolkit list on: a toolkit list
 // at its own depth, any other device-dependent as the framework makes it.
@@ -56,10 +57,12 @@ void InstallHandleRule() {
     }
 }
 
-HINSTANCE ProgramModule() { return GetModuleHandleA(nullptr); }
+HINSTANCE ProgramModule() {
+    return GetModuleHandleA(nullptr);
+}
 
 const char* PixelFormatName(TPixelFormat f) {
-    static const char* const names[] = {"pfDevice", "pf1bit",  "pf4bit",  "pf8bit", "pf15bit",
+    static const char* const names[] = {"pfDevice", "pf1bit",  "pf4bit",  "pf8bit",  "pf15bit",
                                         "pf16bit",  "pf24bit", "pf32bit", "pfCustom"};
     return f <= pfCustom ? names[f] : "pfCustom";
 }
@@ -75,7 +78,8 @@ TPixelFormat GetScreenPixelFormat() {
     return PixelFormatFromDepth(depth);
 }
 
-HIMAGELIST NewImageListHandle(int width, int height, TPixelFormat format, int allocBy, bool masked) {
+HIMAGELIST NewImageListHandle(int width, int height, TPixelFormat format, int allocBy,
+                              bool masked) {
     const TPixelFormat screen = format == pfDevice ? GetScreenPixelFormat() : format;
     const UINT flags = ImageListCreateFlags(format, screen, masked);
     return ImageList_Create(width, height, flags, allocBy, allocBy);
@@ -141,7 +145,9 @@ void TTkImageList::ReplaceHandle(HIMAGELIST Handle) {
     bracket_.Lower();
 }
 
-void TTkImageList::BeginUpdate() { bracket_.Begin(); }
+void TTkImageList::BeginUpdate() {
+    bracket_.Begin();
+}
 
 void TTkImageList::EndUpdate() {
     if (bracket_.End())
@@ -245,7 +251,9 @@ void TTkImageList::PictureChanged(TObject*) {
         RebuildFromPicture(true);
 }
 
-void TTkImageList::ResourceIdsChanged(TObject*) { UpdateImageList(); }
+void TTkImageList::ResourceIdsChanged(TObject*) {
+    UpdateImageList();
+}
 
 void TTkImageList::UpdateImageList() {
     switch (mode_) {
@@ -276,8 +284,9 @@ void TTkImageList::RebuildFromPicture(bool pictureChanged) {
                 bitmap->SetSize(graphic->Width(), graphic->Height());
                 bitmap->Canvas()->Draw(0, 0, graphic);
             }
-            const TColor key =
-                transparentMode_ == TTkImageListTransparentMode::tmNone ? clNone : transparentColor_;
+            const TColor key = transparentMode_ == TTkImageListTransparentMode::tmNone
+                                   ? clNone
+                                   : transparentColor_;
             AddImageStrip(bitmap, key, transparentMode_ == TTkImageListTransparentMode::tmAuto);
         }
     } catch (...) {
@@ -359,7 +368,9 @@ int TTkImageList::AddImageStrip(TBitmap* Bitmap, TColor KeyColor, bool AutoKey) 
     return count;
 }
 
-void TTkImageList::Assign(TPersistent* Source) { CopyStateFrom(Source); }
+void TTkImageList::Assign(TPersistent* Source) {
+    CopyStateFrom(Source);
+}
 
 void TTkImageList::CopyStateFrom(TPersistent* Source) {
     auto* source = dynamic_cast<TTkImageList*>(Source);
@@ -390,10 +401,9 @@ void TTkImageList::WriteImageData(TStream& Stream) {
     bool written = false;
     using TWriteEx = HRESULT(WINAPI*)(HIMAGELIST, DWORD, IStream*);
     HMODULE comctl = GetModuleHandleA("comctl32.dll");
-    auto writeEx = comctl != nullptr
-                       ? reinterpret_cast<TWriteEx>(
-                             reinterpret_cast<void*>(GetProcAddress(comctl, "ImageList_WriteEx")))
-                       : nullptr;
+    auto writeEx = comctl != nullptr ? reinterpret_cast<TWriteEx>(reinterpret_cast<void*>(
+                                           GetProcAddress(comctl, "ImageList_WriteEx")))
+                                     : nullptr;
     if (pixelFormat_ != pf32bit && writeEx != nullptr)
         written = SUCCEEDED(writeEx(handle, ILP_DOWNLEVEL, &adapter));
     else
@@ -437,7 +447,9 @@ TTkImageListItem::TTkImageListItem(TCollection* Collection) : TCollectionItem(Co
     bitmap_->OnChange = TNotifyEvent(this, &TTkImageListItem::BitmapChanged);
 }
 
-TTkImageListItem::~TTkImageListItem() { bitmap_->Free(); }
+TTkImageListItem::~TTkImageListItem() {
+    bitmap_->Free();
+}
 
 TTkImageList* TTkImageListItem::List() const {
     return Collection() != nullptr ? dynamic_cast<TTkImageList*>(Collection()->GetOwner())

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <string>
 
@@ -23,7 +23,11 @@ TPixelFormat GetScreenPixelFormat();
 // screen's), allocBy as both initial size and growth; 0 on failure.
 HIMAGELIST NewImageListHandle(int width, int height, TPixelFormat format, int allocBy, bool masked);
 
-enum TTkImageListItemKind : std::uint8_t { ikResourceBitmap, ikMappedResourceBitmap, ikInlineBitmap };
+enum TTkImageListItemKind : std::uint8_t {
+    ikResourceBitmap,
+    ikMappedResourceBitmap,
+    ikInlineBitmap
+};
 
 // One image of a list in item mode: the list's image at the item's index.
 class TTkImageListItem : public TCollectionItem {

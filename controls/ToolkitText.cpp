@@ -39,7 +39,9 @@ std::string ShortenTextToWidth(std::string_view text, int maxWidth, const TTextM
 
 namespace {
 
-unsigned Code(char c) noexcept { return static_cast<unsigned char>(c); }
+unsigned Code(char c) noexcept {
+    return static_cast<unsigned char>(c);
+}
 
 } // namespace
 
@@ -102,8 +104,8 @@ TProgramAndParams SplitProgramAndParams(std::string_view commandLine) {
     result.Program = params[0];
     for (std::size_t i = 1; i < params.size(); ++i) {
         // Any code up to 32 separates parameters, so tabs need the quotes too.
-        const bool separated = std::any_of(params[i].begin(), params[i].end(),
-                                           [](char c) { return Code(c) <= 32; });
+        const bool separated =
+            std::any_of(params[i].begin(), params[i].end(), [](char c) { return Code(c) <= 32; });
         if (separated)
             result.Params += '"' + params[i] + '"';
         else

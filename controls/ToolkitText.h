@@ -52,12 +52,18 @@ struct TProgramAndParams {
 };
 TProgramAndParams SplitProgramAndParams(std::string_view commandLine);
 
-constexpr int RectWidth(const TRect& r) noexcept { return r.Right - r.Left; }
-constexpr int RectHeight(const TRect& r) noexcept { return r.Bottom - r.Top; }
+constexpr int RectWidth(const TRect& r) noexcept {
+    return r.Right - r.Left;
+}
+constexpr int RectHeight(const TRect& r) noexcept {
+    return r.Bottom - r.Top;
+}
 
 // The checker pattern: pixels whose coordinates have the same parity take
 // the second colour.
-constexpr bool CheckerTakesSecondColor(int x, int y) noexcept { return ((x + y) & 1) == 0; }
+constexpr bool CheckerTakesSecondColor(int x, int y) noexcept {
+    return ((x + y) & 1) == 0;
+}
 
 // The font attributes that font tracking copies.
 struct TTkFontAttributes {

@@ -8,7 +8,9 @@
 
 namespace {
 
-bool Separates(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool Separates(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
 
 } // namespace
 

@@ -45,9 +45,9 @@ TEST(GlyphLayout, PositionsOverLayoutsMarginsAndSpacings) {
         {blGlyphRight, 4, 2, kText, true, {34, 12}, {12, 14, 32, 27}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "layout " << int(c.layout) << " M " << c.margin
-                                        << " S " << c.spacing << " text " << c.text.cx
-                                        << " mark " << c.mark);
+        SCOPED_TRACE(testing::Message()
+                     << "layout " << int(c.layout) << " M " << c.margin << " S " << c.spacing
+                     << " text " << c.text.cx << " mark " << c.mark);
         const TGlyphLayoutResult r = LayoutGlyphAndCaption(kFace, kGlyph, c.text, c.layout,
                                                            c.margin, c.spacing, c.mark, {}, false);
         EXPECT_EQ(r.GlyphPos, c.glyph);
@@ -81,7 +81,7 @@ TEST(GlyphLayout, CaptionRoom) {
         {kFace, blGlyphRight, 4, 2, true, {29, 40}},
         {kFace, blGlyphTop, 4, 2, true, {60, 18}},
         {kFace, blGlyphBottom, -1, -1, false, {60, 24}},
-        {{0, 0, 10, 10}, blGlyphLeft, 4, 2, true, {0, 10}},   // floored at 0
+        {{0, 0, 10, 10}, blGlyphLeft, 4, 2, true, {0, 10}}, // floored at 0
         {{0, 0, 10, 10}, blGlyphTop, -1, -1, false, {10, 0}},
     };
     for (const Case& c : cases)
@@ -134,9 +134,9 @@ TEST(GlyphLayout, NumGlyphsFromTheBitmapShape) {
 TEST(GlyphLayout, GreyLevels) {
     EXPECT_EQ(GreyPixel(clWhite), clWhite);
     EXPECT_EQ(GreyPixel(clBlack), clBlack);
-    EXPECT_EQ(GreyPixel(clRed), ColorFromRaw(0x4C4C4C));   // 77 * 255 >> 8
-    EXPECT_EQ(GreyPixel(clLime), ColorFromRaw(0x959595));  // 150 * 255 >> 8
-    EXPECT_EQ(GreyPixel(clBlue), ColorFromRaw(0x1C1C1C));  // 29 * 255 >> 8
+    EXPECT_EQ(GreyPixel(clRed), ColorFromRaw(0x4C4C4C));  // 77 * 255 >> 8
+    EXPECT_EQ(GreyPixel(clLime), ColorFromRaw(0x959595)); // 150 * 255 >> 8
+    EXPECT_EQ(GreyPixel(clBlue), ColorFromRaw(0x1C1C1C)); // 29 * 255 >> 8
 }
 
 TEST(GlyphLayout, DropDownMarkIsASevenPixelTriangle) {

@@ -11,9 +11,9 @@ TEST(ImageListRules, ScreenDepthMapsToFormatAndFlags) {
         std::uint32_t flag;
     };
     const Case cases[] = {
-        {32, pf32bit, kIlcColor32}, {24, pf24bit, kIlcColor24}, {16, pf16bit, kIlcColor16},
-        {15, pf15bit, kIlcColor16}, {8, pf8bit, kIlcColor8},    {4, pf4bit, kIlcColor4},
-        {1, pf1bit, kIlcColorDdb},  {7, pfDevice, kIlcColorDdb}, {0, pfDevice, kIlcColorDdb},
+        {32, pf32bit, kIlcColor32},   {24, pf24bit, kIlcColor24},  {16, pf16bit, kIlcColor16},
+        {15, pf15bit, kIlcColor16},   {8, pf8bit, kIlcColor8},     {4, pf4bit, kIlcColor4},
+        {1, pf1bit, kIlcColorDdb},    {7, pfDevice, kIlcColorDdb}, {0, pfDevice, kIlcColorDdb},
         {-8, pfDevice, kIlcColorDdb},
     };
     for (const Case& c : cases) {
@@ -48,11 +48,11 @@ TEST(ImageListRules, StoredDataIsWrittenOnlyWithoutASource) {
         bool stored;
     };
     const Case cases[] = {
-        {imClassic, false, 0, 0, true},     {imClassic, true, 2, 3, true},
-        {imPicture, false, 0, 0, true},     {imPicture, true, 0, 0, false},
-        {imPicture, false, 2, 3, true},     {imResourceIds, false, 0, 0, true},
+        {imClassic, false, 0, 0, true},      {imClassic, true, 2, 3, true},
+        {imPicture, false, 0, 0, true},      {imPicture, true, 0, 0, false},
+        {imPicture, false, 2, 3, true},      {imResourceIds, false, 0, 0, true},
         {imResourceIds, false, 1, 0, false}, {imResourceIds, true, 0, 3, true},
-        {imItemList, false, 0, 0, true},    {imItemList, false, 0, 1, false},
+        {imItemList, false, 0, 0, true},     {imItemList, false, 0, 1, false},
         {imItemList, true, 2, 0, true},
     };
     for (const Case& c : cases) {

@@ -1,6 +1,6 @@
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <commctrl.h>
 
 #include <string>
 
@@ -80,8 +80,7 @@ TEST_F(TkImageListTest, PlainListsMadeAfterAToolkitListAreDeviceDependent) {
         auto* plain = Create<TImageList>(form);
         plain->AllocBy = allocBy;
         AddOne(plain->Handle());
-        HIMAGELIST reference =
-            ImageList_Create(16, 16, ILC_COLORDDB | ILC_MASK, allocBy, allocBy);
+        HIMAGELIST reference = ImageList_Create(16, 16, ILC_COLORDDB | ILC_MASK, allocBy, allocBy);
         AddOne(reference);
         EXPECT_EQ(ShapeOf(plain->Handle()), ShapeOf(reference));
         EXPECT_TRUE(ShapeOf(plain->Handle()).mask);

@@ -21,9 +21,9 @@ TEST(ToolkitText, FileNameValidity) {
         bool valid;
     };
     const Case cases[] = {
-        {"C:\\dir\\a.txt", true}, {"a.txt", true},   {"a b.txt", true}, {"", false},
-        {"a?.txt", false},        {"a|b", false},    {"a*", false},     {"a/b", false},
-        {"<a>", false},           {"\"a\"", false},  {"a>", false},
+        {"C:\\dir\\a.txt", true}, {"a.txt", true},  {"a b.txt", true}, {"", false},
+        {"a?.txt", false},        {"a|b", false},   {"a*", false},     {"a/b", false},
+        {"<a>", false},           {"\"a\"", false}, {"a>", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsFileNameValid(c.name), c.valid) << c.name;
