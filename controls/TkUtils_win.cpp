@@ -11,7 +11,9 @@
 
 namespace {
 
-COLORREF Rgb(TColor c) { return static_cast<COLORREF>(ColorToRGB(c)) & 0xFFFFFF; }
+COLORREF Rgb(TColor c) {
+    return static_cast<COLORREF>(ColorToRGB(c)) & 0xFFFFFF;
+}
 
 std::string FindName(const std::string& path, bool shortFirst) {
     if (path.empty() || LastComponentHasWildcard(path))
@@ -52,9 +54,13 @@ void BlitShape(TCanvas* dest, int x, int y, int w, int h, TBitmap* shape, TColor
 
 } // namespace
 
-std::string ExpandShortPathName(const std::string& Path) { return FindName(Path, false); }
+std::string ExpandShortPathName(const std::string& Path) {
+    return FindName(Path, false);
+}
 
-std::string LongToShortFileName(const std::string& Path) { return FindName(Path, true); }
+std::string LongToShortFileName(const std::string& Path) {
+    return FindName(Path, true);
+}
 
 std::string ShortenTextToWidth(const std::string& Text, TCanvas* Canvas, int MaxWidth) {
     return ShortenTextToWidth(

@@ -31,7 +31,8 @@ void DiscardPendingMessage(HWND Window, UINT Msg);
 
 void DrawTextOnCanvas(TCanvas* Canvas, const char* Text, int Length, TRect& Rect, UINT Format);
 // As DrawTextOnCanvas, never modifying the text.
-void DrawStringOnCanvas(TCanvas* Canvas, const std::string& Text, int Length, TRect& Rect, UINT Format);
+void DrawStringOnCanvas(TCanvas* Canvas, const std::string& Text, int Length, TRect& Rect,
+                        UINT Format);
 void DrawStringOnDC(HDC DC, const std::string& Text, int Length, TRect& Rect, UINT Format);
 BOOL BlitRect(HDC Dest, int X, int Y, int Width, int Height, HDC Source, int SourceX, int SourceY,
               DWORD Rop);

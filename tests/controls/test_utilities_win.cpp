@@ -20,7 +20,9 @@ TBitmap* Solid(int w, int h, TColor fill) {
     return b;
 }
 
-TColor Rgb(TColor c) { return ColorFromRaw(static_cast<std::uint32_t>(ColorToRGB(c)) & 0xFFFFFF); }
+TColor Rgb(TColor c) {
+    return ColorFromRaw(static_cast<std::uint32_t>(ColorToRGB(c)) & 0xFFFFFF);
+}
 
 class UtilitiesTest : public ControlsTest {};
 
