@@ -180,3 +180,27 @@ TEST_F(UtilitiesTest, UnderlyingImageLandsRightOnAMovedDC) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(UtilitiesTest, RepeatedDrawingLeavesGdiObjectsBalanced) {
+    TBitmap* glyph = Solid(16, 16, clFuchsia);
+    glyph->Canvas()->Brush()->SetColor(clBlack);
+    glyph->Canvas()->FillRect(Rect(4, 4, 8, 8));
+    TBitmap* target = Solid(32, 32, clWhite);
+    auto once = [&] {
+        MakeDisabledBitmap(glyph, clFuchsia)->Free();
+        MakeDisabledBitmapShaded(glyph, clFuchsia)->Free();
+        DrawBitmapMasked(target->Canvas(), 2, 2, glyph, clFuchsia);
+        MakeCheckerBitmap(clRed, clBlue)->Free();
+    };
+    once(); // the first call may make lasting objects (stock brushes, caches)
+    const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    for (int i = 0; i < 1000; ++i)
+        once();
+    EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), before + 2);
+    glyph->Free();
+    target->Free();
+}
+
+} // namespace
