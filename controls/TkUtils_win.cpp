@@ -7,6 +7,7 @@
 #include "framework/graphics/Canvas_win.h"
 #include "framework/graphics/Font_win.h"
 #include "framework/gui/GraphicControl_win.h"
+#include "framework/gui/Screen_win.h"
 #include "framework/gui/WinControl_win.h"
 
 namespace {
@@ -377,4 +378,13 @@ void ApplyTrackedFont(TFont* Target, TFont* Source, TTkTrackFontOptions Options)
         Target->SetPitch(Source->Pitch());
     if (!Options.Contains(hoPreserveStyle))
         Target->SetStyle(Source->Style());
+}
+
+void InitializeToolkitCursors() {
+    if (Screen == nullptr)
+        return;
+    const TCursor sources[] = {crMultiDrag, crDrag, crMultiDrag, crMultiDrag};
+    for (int i = 0; i < 4; ++i)
+        if (HCURSOR cursor = Screen->Cursors(sources[i]); cursor != nullptr)
+            Screen->SetCursors(static_cast<TCursor>(100 + i), cursor);
 }

@@ -74,3 +74,7 @@ TBitmap* MakeCheckerBitmap(TColor First, TColor Second);
 bool ActiveWindowIsOwnThread();
 
 void ApplyTrackedFont(TFont* Target, TFont* Source, TTkTrackFontOptions Options);
+
+// The toolkit's drag cursors in the screen's cursor table, once at start-up
+// when the screen exists: slot 100 multi-drag, 101 drag, 102 and 103 multi-drag.
+void InitializeToolkitCursors();

@@ -7,6 +7,7 @@
 #include "controls/TkUtils_win.h"
 #include "framework/graphics/Bitmap_win.h"
 #include "framework/graphics/Canvas_win.h"
+#include "framework/gui/Screen_win.h"
 #include "tests/framework/controls/ControlsTestSupport_win.h"
 
 namespace {
@@ -61,6 +62,14 @@ TEST_F(UtilitiesTest, ADiscardedQuitIsPostedAgain) {
     DiscardPendingMessage(window, WM_USER + 77);
     EXPECT_TRUE(PeekMessageA(&m, window, WM_USER + 77, WM_USER + 77, PM_REMOVE));
     EXPECT_FALSE(PeekMessageA(&m, window, WM_USER + 77, WM_USER + 77, PM_REMOVE));
+}
+
+TEST_F(UtilitiesTest, ToolkitCursorSlotsTakeTheDragCursors) {
+    InitializeToolkitCursors();
+    EXPECT_EQ(Screen->Cursors(100), Screen->Cursors(crMultiDrag));
+    EXPECT_EQ(Screen->Cursors(101), Screen->Cursors(crDrag));
+    EXPECT_EQ(Screen->Cursors(103), Screen->Cursors(crMultiDrag));
+    EXPECT_NE(Screen->Cursors(101), nullptr);
 }
 
 TEST_F(UtilitiesTest, CheckerPixels) {
