@@ -13,6 +13,10 @@ TBandButton::~TBandButton() {
     bitmap_->Free();
 }
 
-void TBandButton::BitmapChanged(TObject*) { Invalidate(); }
+void TBandButton::BitmapChanged(TObject*) {
+    Invalidate();
+}
 
-void TBandButton::Paint() { bitmap_->CopyOnto(Canvas()->Handle(), 0, 0); }
+void TBandButton::Paint() {
+    bitmap_->CopyOnto(Canvas()->Handle(), 0, 0);
+}

@@ -19,8 +19,12 @@ STDAPI DllCanUnloadNow() {
     return hr;
 }
 
-STDAPI DllRegisterServer() { return BandServer().RegisterServer(); }
+STDAPI DllRegisterServer() {
+    return BandServer().RegisterServer();
+}
 
-STDAPI DllUnregisterServer() { return BandServer().UnregisterServer(); }
+STDAPI DllUnregisterServer() {
+    return BandServer().UnregisterServer();
+}
 
 } // extern "C"

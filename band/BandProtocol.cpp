@@ -11,10 +11,14 @@ int ParseNumDesks(const std::string& text) {
 
 TButtonSet ButtonsFor(int count, const TButtonSet& Current) {
     switch (count) {
-    case 2: return {false, false, 33};
-    case 3: return {true, false, 50};
-    case 4: return {true, true, 67};
-    default: return Current;
+    case 2:
+        return {false, false, 33};
+    case 3:
+        return {true, false, 50};
+    case 4:
+        return {true, true, 67};
+    default:
+        return Current;
     }
 }
 

@@ -22,9 +22,13 @@ constexpr std::uint32_t kHideBand = kUser + 12;
 constexpr std::uint32_t kShowBand = kUser + 13;
 
 // The message that asks for a switch to button n's desktop, or 0 for a button outside 1..4.
-constexpr std::uint32_t SwitchMessage(int n) { return n >= 1 && n <= 4 ? kSwitchDesk1 + (n - 1) : 0; }
+constexpr std::uint32_t SwitchMessage(int n) {
+    return n >= 1 && n <= 4 ? kSwitchDesk1 + (n - 1) : 0;
+}
 // The message that asks for button n's window list, or 0.
-constexpr std::uint32_t DeskMenuMessage(int n) { return n >= 1 && n <= 4 ? kDeskMenu1 + (n - 1) : 0; }
+constexpr std::uint32_t DeskMenuMessage(int n) {
+    return n >= 1 && n <= 4 ? kDeskMenu1 + (n - 1) : 0;
+}
 
 // The stored "NumDesks": its decimal value, or 4 when it is missing or not a number. The value
 // is not clamped; counts outside 2..4 leave the buttons alone (see ButtonsFor).
@@ -41,7 +45,9 @@ TButtonSet ButtonsFor(int count, const TButtonSet& Current);
 // Where the taskbar stands; a vertical one (left or right edge) makes the band 24 px wide and
 // stacks the buttons.
 enum class TEdge : std::uint8_t { Left = 0, Top = 1, Right = 2, Bottom = 3, Unknown = 255 };
-constexpr bool IsVertical(TEdge e) { return e == TEdge::Left || e == TEdge::Right; }
+constexpr bool IsVertical(TEdge e) {
+    return e == TEdge::Left || e == TEdge::Right;
+}
 constexpr int kVerticalWidth = 24;
 
 // The width the shell is told: from the visible buttons, or 24 on a vertical taskbar.

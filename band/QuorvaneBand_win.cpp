@@ -2,8 +2,8 @@
 
 #include <servprov.h>
 
-#include "band/BandIds.h"
 #include "band/BandButton_win.h"
+#include "band/BandIds.h"
 #include "band/BandProtocol.h"
 #include "band/QuorvaneTB_win.h"
 #include "framework/core/Registry_win.h"
@@ -30,7 +30,9 @@ void StartLibraries() {
 
 } // namespace
 
-TComObject* CreateQuorvaneBand(TComObjectFactory& Factory) { return new TQuorvaneBand(Factory); }
+TComObject* CreateQuorvaneBand(TComObjectFactory& Factory) {
+    return new TQuorvaneBand(Factory);
+}
 
 TQuorvaneBand::~TQuorvaneBand() {
     ReleaseAndNil(webBrowser_);
@@ -205,8 +207,8 @@ STDMETHODIMP TQuorvaneBand::SetSite(IUnknown* pUnkSite) {
                                  reinterpret_cast<void**>(&oleCommandTarget_));
         if (oleCommandTarget_ != nullptr) {
             IServiceProvider* services = nullptr;
-            if (SUCCEEDED(oleCommandTarget_->QueryInterface(
-                    IID_IServiceProvider, reinterpret_cast<void**>(&services))) &&
+            if (SUCCEEDED(oleCommandTarget_->QueryInterface(IID_IServiceProvider,
+                                                            reinterpret_cast<void**>(&services))) &&
                 services != nullptr) {
                 services->QueryService(IID_IWebBrowserApp, IID_IWebBrowser2,
                                        reinterpret_cast<void**>(&webBrowser_));

@@ -47,7 +47,8 @@ TQuorvaneTB::TQuorvaneTB(TComponent* AOwner) : TForm(AOwner) {
     OnDestroy = TNotifyEvent(this, &TQuorvaneTB::FormDestroy);
     OnResize = TNotifyEvent(this, &TQuorvaneTB::FormResize);
     for (UINT n = 0; n < 4; ++n)
-        SetMessageHandler(band::kActiveDesk1 + n, TMessageHandler(this, &TQuorvaneTB::WMActiveDesk));
+        SetMessageHandler(band::kActiveDesk1 + n,
+                          TMessageHandler(this, &TQuorvaneTB::WMActiveDesk));
     SetMessageHandler(band::kSetNumDesks, TMessageHandler(this, &TQuorvaneTB::WMSetNumDesks));
     SetMessageHandler(band::kHideBand, TMessageHandler(this, &TQuorvaneTB::WMHideBand));
     SetMessageHandler(band::kShowBand, TMessageHandler(this, &TQuorvaneTB::WMShowBand));
@@ -66,9 +67,10 @@ void TQuorvaneTB::CreateComponents() {
     Bitmap32List1 = Create<TBitmap32List>(this);
     Bitmap32List1->SetName("Bitmap32List1");
 
-    const TNotifyEvent clicks[4] = {
-        TNotifyEvent(this, &TQuorvaneTB::TBBtn1Click), TNotifyEvent(this, &TQuorvaneTB::TBBtn2Click),
-        TNotifyEvent(this, &TQuorvaneTB::TBBtn3Click), TNotifyEvent(this, &TQuorvaneTB::TBBtn4Click)};
+    const TNotifyEvent clicks[4] = {TNotifyEvent(this, &TQuorvaneTB::TBBtn1Click),
+                                    TNotifyEvent(this, &TQuorvaneTB::TBBtn2Click),
+                                    TNotifyEvent(this, &TQuorvaneTB::TBBtn3Click),
+                                    TNotifyEvent(this, &TQuorvaneTB::TBBtn4Click)};
     TBandButton** fields[4] = {&TBBtn1, &TBBtn2, &TBBtn3, &TBBtn4};
     for (int i = 0; i < 4; ++i) {
         auto* b = Create<TBandButton>(this);
@@ -101,11 +103,16 @@ void TQuorvaneTB::LoadButtonImages() {
 
 TBandButton* TQuorvaneTB::Button(int n) const noexcept {
     switch (n) {
-    case 1: return TBBtn1;
-    case 2: return TBBtn2;
-    case 3: return TBBtn3;
-    case 4: return TBBtn4;
-    default: return nullptr;
+    case 1:
+        return TBBtn1;
+    case 2:
+        return TBBtn2;
+    case 3:
+        return TBBtn3;
+    case 4:
+        return TBBtn4;
+    default:
+        return nullptr;
     }
 }
 
@@ -200,9 +207,13 @@ void TQuorvaneTB::PostToMain(UINT Msg, WPARAM WParam) {
         PostMessageA(mainWnd_, Msg, WParam, 0);
 }
 
-void TQuorvaneTB::SetDesktop(int n) { PostToMain(band::SwitchMessage(n), 0); }
+void TQuorvaneTB::SetDesktop(int n) {
+    PostToMain(band::SwitchMessage(n), 0);
+}
 
-void TQuorvaneTB::ShowDesktopMenu(int n) { PostToMain(band::DeskMenuMessage(n), 0); }
+void TQuorvaneTB::ShowDesktopMenu(int n) {
+    PostToMain(band::DeskMenuMessage(n), 0);
+}
 
 void TQuorvaneTB::SetActiveBtn(int n) {
     if (n < 1 || n > 4)
@@ -257,7 +268,8 @@ void TQuorvaneTB::DeskBandAct(const char* command) {
     if (rebar == nullptr)
         return;
     DWORD_PTR count = 0;
-    if (SendMessageTimeoutA(rebar, RB_GETBANDCOUNT, 0, 0, SMTO_NORMAL, kRebarTimeoutMs, &count) == 0)
+    if (SendMessageTimeoutA(rebar, RB_GETBANDCOUNT, 0, 0, SMTO_NORMAL, kRebarTimeoutMs, &count) ==
+        0)
         return;
     HWND self = Handle();
     for (DWORD_PTR i = 0; i < count; ++i) {
@@ -306,6 +318,10 @@ void TQuorvaneTB::WMSetNumDesks(TMessage& Message) {
     DeskBandAct("ResizeBand");
 }
 
-void TQuorvaneTB::WMHideBand(TMessage&) { DeskBandAct("HideBand"); }
+void TQuorvaneTB::WMHideBand(TMessage&) {
+    DeskBandAct("HideBand");
+}
 
-void TQuorvaneTB::WMShowBand(TMessage&) { DeskBandAct("ShowBand"); }
+void TQuorvaneTB::WMShowBand(TMessage&) {
+    DeskBandAct("ShowBand");
+}

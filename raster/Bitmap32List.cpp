@@ -5,9 +5,13 @@
 TBitmap32Item::TBitmap32Item(TCollection* Collection)
     : TCollectionItem(Collection), bitmap_(Create<TBitmap32>()) {}
 
-TBitmap32Item::~TBitmap32Item() { bitmap_->Free(); }
+TBitmap32Item::~TBitmap32Item() {
+    bitmap_->Free();
+}
 
-void TBitmap32Item::SetBitmap(TBitmap32* Value) { bitmap_->Assign(Value); }
+void TBitmap32Item::SetBitmap(TBitmap32* Value) {
+    bitmap_->Assign(Value);
+}
 
 void TBitmap32Item::AssignTo(TPersistent* Dest) {
     if (auto* item = dynamic_cast<TBitmap32Item*>(Dest)) {
@@ -23,6 +27,10 @@ TBitmap32Collection::TBitmap32Collection(TBitmap32List* AOwner)
 TBitmap32List::TBitmap32List(TComponent* AOwner)
     : TComponent(AOwner), bitmaps_(Create<TBitmap32Collection>(this)) {}
 
-TBitmap32List::~TBitmap32List() { bitmaps_->Free(); }
+TBitmap32List::~TBitmap32List() {
+    bitmaps_->Free();
+}
 
-TBitmap32* TBitmap32List::Bitmap(int Index) const { return bitmaps_->Items(Index)->Bitmap(); }
+TBitmap32* TBitmap32List::Bitmap(int Index) const {
+    return bitmaps_->Items(Index)->Bitmap();
+}

@@ -33,7 +33,9 @@ public:
         RegDeleteKeyA(HKEY_CLASSES_ROOT, Key.c_str());
     }
 
-    void DeleteTree(const std::string& Key) noexcept override { DeleteBelow(HKEY_CLASSES_ROOT, Key); }
+    void DeleteTree(const std::string& Key) noexcept override {
+        DeleteBelow(HKEY_CLASSES_ROOT, Key);
+    }
 
 private:
     // Depth-first; the depth is that of the registry's own key tree, which the system bounds.
@@ -44,7 +46,8 @@ private:
         for (;;) {
             char name[256];
             DWORD len = sizeof name;
-            if (RegEnumKeyExA(key, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            if (RegEnumKeyExA(key, 0, name, &len, nullptr, nullptr, nullptr, nullptr) !=
+                ERROR_SUCCESS)
                 break;
             const std::string child(name, len);
             DeleteBelow(key, child);

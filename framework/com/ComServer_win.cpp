@@ -8,8 +8,9 @@
 std::string GUIDToString(const GUID& Id) {
     char text[40];
     std::snprintf(text, sizeof text, "{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
-                  static_cast<unsigned long>(Id.Data1), Id.Data2, Id.Data3, Id.Data4[0], Id.Data4[1],
-                  Id.Data4[2], Id.Data4[3], Id.Data4[4], Id.Data4[5], Id.Data4[6], Id.Data4[7]);
+                  static_cast<unsigned long>(Id.Data1), Id.Data2, Id.Data3, Id.Data4[0],
+                  Id.Data4[1], Id.Data4[2], Id.Data4[3], Id.Data4[4], Id.Data4[5], Id.Data4[6],
+                  Id.Data4[7]);
     return text;
 }
 
@@ -50,7 +51,9 @@ HRESULT TComServer::CanUnloadNow() const noexcept {
     return objects_.load() > 0 || factories_.load() > 0 ? S_FALSE : S_OK;
 }
 
-void TComServer::AddFactory(TComObjectFactory* Factory) { factoryList_.push_back(Factory); }
+void TComServer::AddFactory(TComObjectFactory* Factory) {
+    factoryList_.push_back(Factory);
+}
 
 void TComServer::RemoveFactory(TComObjectFactory* Factory) noexcept {
     factoryList_.erase(std::remove(factoryList_.begin(), factoryList_.end(), Factory),
@@ -74,7 +77,9 @@ HRESULT TComServer::GetClassObject(const GUID& ClassID, const IID& Iid, void** O
     return factory->QueryInterface(Iid, Obj);
 }
 
-void TComServer::SetRegistry(TComRegistry* Registry) noexcept { registry_ = Registry; }
+void TComServer::SetRegistry(TComRegistry* Registry) noexcept {
+    registry_ = Registry;
+}
 
 TComRegistry& TComServer::Registry() const noexcept {
     return registry_ != nullptr ? *registry_ : ClassesRootRegistry();
@@ -82,16 +87,16 @@ TComRegistry& TComServer::Registry() const noexcept {
 
 HRESULT TComServer::UpdateRegistry(bool Register) noexcept {
     return ComGuard([&] {
-        if (HandleTypeLibrary) {
-            if (Register)
-                RegisterTypeLibrary();
-            else
-                UnregisterTypeLibrary();
-        }
-        for (TComObjectFactory* f : factoryList_)
-            f->UpdateRegistry(Register);
-        return S_OK;
-    }) == S_OK
+               if (HandleTypeLibrary) {
+                   if (Register)
+                       RegisterTypeLibrary();
+                   else
+                       UnregisterTypeLibrary();
+               }
+               for (TComObjectFactory* f : factoryList_)
+                   f->UpdateRegistry(Register);
+               return S_OK;
+           }) == S_OK
                ? S_OK
                : E_FAIL;
 }
@@ -125,7 +130,7 @@ void TComServer::RegisterTypeLibrary() {
     TTypeLibrary lib(ServerFileName());
     std::wstring folder = lib.Wide.c_str();
     folder.resize(folder.find_last_of(L"\\/") == std::wstring::npos ? 0
-                                                                      : folder.find_last_of(L"\\/"));
+                                                                    : folder.find_last_of(L"\\/"));
     const HRESULT hr = RegisterTypeLib(lib.Lib, lib.Wide.data(), folder.data());
     if (FAILED(hr))
         throw EOleSysError("The type library cannot be registered", hr);
@@ -139,7 +144,8 @@ void TComServer::UnregisterTypeLibrary() {
         throw EOleSysError("The type library cannot be read", hr);
     const TLIBATTR copy = *attr;
     lib.Lib->ReleaseTLibAttr(attr);
-    hr = UnRegisterTypeLib(copy.guid, copy.wMajorVerNum, copy.wMinorVerNum, copy.lcid, copy.syskind);
+    hr =
+        UnRegisterTypeLib(copy.guid, copy.wMajorVerNum, copy.wMinorVerNum, copy.lcid, copy.syskind);
     // A library that was never registered is already where unregistering wants it.
     if (FAILED(hr) && hr != TYPE_E_REGISTRYACCESS && hr != TYPE_E_CANTLOADLIBRARY)
         throw EOleSysError("The type library cannot be unregistered", hr);
@@ -157,9 +163,13 @@ TComObjectFactory::TComObjectFactory(TComServer& Server, TComObjectCreator Creat
     server_.AddFactory(this);
 }
 
-TComObjectFactory::~TComObjectFactory() { server_.RemoveFactory(this); }
+TComObjectFactory::~TComObjectFactory() {
+    server_.RemoveFactory(this);
+}
 
-std::string TComObjectFactory::ClassKey() const { return "CLSID\\" + GUIDToString(classId_); }
+std::string TComObjectFactory::ClassKey() const {
+    return "CLSID\\" + GUIDToString(classId_);
+}
 
 void TComObjectFactory::UpdateRegistry(bool Register) {
     TComRegistry& reg = server_.Registry();
@@ -245,7 +255,9 @@ TComObject::TComObject(TComObjectFactory& Factory) noexcept : factory_(Factory) 
     factory_.ComServer().CountObject(true);
 }
 
-TComObject::~TComObject() { factory_.ComServer().CountObject(false); }
+TComObject::~TComObject() {
+    factory_.ComServer().CountObject(false);
+}
 
 HRESULT TComObject::ObjQueryInterface(REFIID riid, void** ppv) noexcept {
     if (ppv == nullptr)
@@ -257,7 +269,9 @@ HRESULT TComObject::ObjQueryInterface(REFIID riid, void** ppv) noexcept {
     return S_OK;
 }
 
-ULONG TComObject::ObjAddRef() noexcept { return static_cast<ULONG>(++refs_); }
+ULONG TComObject::ObjAddRef() noexcept {
+    return static_cast<ULONG>(++refs_);
+}
 
 ULONG TComObject::ObjRelease() noexcept {
     const long n = --refs_;

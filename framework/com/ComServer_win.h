@@ -1,8 +1,8 @@
 #pragma once
 
-#include <windows.h>
 #include <objbase.h>
 #include <oleauto.h>
+#include <windows.h>
 
 #include <atomic>
 #include <string>
@@ -168,8 +168,12 @@ template <class F> HRESULT ComGuard(F&& Body) noexcept {
 
 // The IUnknown methods of a class derived from TComObject, forwarding to its base.
 #define FW_COM_IUNKNOWN                                                                            \
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {                               \
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {                                \
         return ObjQueryInterface(riid, ppv);                                                       \
     }                                                                                              \
-    STDMETHODIMP_(ULONG) AddRef() override { return ObjAddRef(); }                                 \
-    STDMETHODIMP_(ULONG) Release() override { return ObjRelease(); }
+    STDMETHODIMP_(ULONG) AddRef() override {                                                       \
+        return ObjAddRef();                                                                        \
+    }                                                                                              \
+    STDMETHODIMP_(ULONG) Release() override {                                                      \
+        return ObjRelease();                                                                       \
+    }

@@ -2,14 +2,14 @@
 // with a real rebar, a site object answering what the band asks for, and a stand-in main
 // window ("TForm1" / "Quorvane") that records what the band posts. Wine's own taskbar has no
 // rebar, so this is how the band meets one here.
-#include <gtest/gtest.h>
-#include <windows.h>
 #include <commctrl.h>
 #include <docobj.h>
+#include <gtest/gtest.h>
 #include <ocidl.h>
 #include <servprov.h>
 #include <shlobj.h>
 #include <shobjidl.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -98,7 +98,10 @@ bool Heard(UINT msg, WPARAM wp) {
 }
 
 // The site the shell gives a band: its window (the rebar) and the interfaces the band asks for.
-class TSite : public IInputObjectSite, public IOleWindow, public IOleCommandTarget, public IServiceProvider {
+class TSite : public IInputObjectSite,
+              public IOleWindow,
+              public IOleCommandTarget,
+              public IServiceProvider {
 public:
     explicit TSite(HWND window) : window_(window) {}
     LONG Refs = 1;
@@ -130,7 +133,9 @@ public:
         return S_OK;
     }
     STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
-    STDMETHODIMP QueryStatus(const GUID*, ULONG, OLECMD*, OLECMDTEXT*) override { return E_NOTIMPL; }
+    STDMETHODIMP QueryStatus(const GUID*, ULONG, OLECMD*, OLECMDTEXT*) override {
+        return E_NOTIMPL;
+    }
     STDMETHODIMP Exec(const GUID*, DWORD, DWORD, VARIANT*, VARIANT*) override { return E_NOTIMPL; }
     STDMETHODIMP QueryService(REFGUID, REFIID, void** ppv) override {
         *ppv = nullptr;
@@ -178,10 +183,12 @@ protected:
         gMainHeard.clear();
         main = CreateWindowExA(0, "TForm1", "Quorvane", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                GetModuleHandleA(nullptr), nullptr);
-        tray = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP | WS_VISIBLE,
-                               100, 900, 600, 30, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-        rebar = CreateWindowExA(0, REBARCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | RBS_VARHEIGHT | CCS_NODIVIDER,
-                                0, 0, 600, 30, tray, nullptr, GetModuleHandleA(nullptr), nullptr);
+        tray = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "",
+                               WS_POPUP | WS_VISIBLE, 100, 900, 600, 30, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+        rebar = CreateWindowExA(0, REBARCLASSNAMEA, "",
+                                WS_CHILD | WS_VISIBLE | RBS_VARHEIGHT | CCS_NODIVIDER, 0, 0, 600,
+                                30, tray, nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(rebar, nullptr);
         site = new TSite(rebar);
     }
@@ -201,7 +208,8 @@ protected:
         if (factory == nullptr)
             return nullptr;
         IDeskBand* b = nullptr;
-        EXPECT_EQ(factory->CreateInstance(nullptr, IID_IDeskBand, reinterpret_cast<void**>(&b)), S_OK);
+        EXPECT_EQ(factory->CreateInstance(nullptr, IID_IDeskBand, reinterpret_cast<void**>(&b)),
+                  S_OK);
         factory->Release();
         return b;
     }
@@ -224,7 +232,8 @@ protected:
         info.cxMinChild = 67;
         info.cyMinChild = 28;
         info.cx = 100;
-        SendMessageA(rebar, RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&info));
+        SendMessageA(rebar, RB_INSERTBANDA, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(&info));
         band->ShowDW(TRUE);
         Pump(100);
         return w;
@@ -240,7 +249,8 @@ protected:
     }
     DESKBANDINFO Info() {
         DESKBANDINFO i{};
-        i.dwMask = DBIM_MINSIZE | DBIM_MAXSIZE | DBIM_INTEGRAL | DBIM_ACTUAL | DBIM_MODEFLAGS | DBIM_BKCOLOR;
+        i.dwMask = DBIM_MINSIZE | DBIM_MAXSIZE | DBIM_INTEGRAL | DBIM_ACTUAL | DBIM_MODEFLAGS |
+                   DBIM_BKCOLOR;
         EXPECT_EQ(band->GetBandInfo(7, DBIF_VIEWMODE_NORMAL, &i), S_OK);
         return i;
     }
@@ -270,10 +280,13 @@ TEST_F(BandHost, RegistrationWritesAndRemovesTheKeys) {
         EXPECT_EQ(ReadValue(HKEY_CLASSES_ROOT, cls, nullptr), "Quorvane");
         const std::string server = ReadValue(HKEY_CLASSES_ROOT, cls + "\\InProcServer32", nullptr);
         EXPECT_EQ(lstrcmpiA(server.c_str(), path), 0) << server << " vs " << path;
-        EXPECT_EQ(ReadValue(HKEY_CLASSES_ROOT, cls + "\\InProcServer32", "ThreadingModel"), "Apartment");
-        EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, cls + "\\Implemented Categories\\" + kDeskBandCategory));
+        EXPECT_EQ(ReadValue(HKEY_CLASSES_ROOT, cls + "\\InProcServer32", "ThreadingModel"),
+                  "Apartment");
+        EXPECT_TRUE(
+            KeyExists(HKEY_CLASSES_ROOT, cls + "\\Implemented Categories\\" + kDeskBandCategory));
         EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, cls + "\\ProgID"));
-        EXPECT_EQ(ReadValue(HKEY_CLASSES_ROOT, "TypeLib\\{0621ECA1-3037-4B34-8B73-15FFBEC9F7F1}\\1.0", nullptr),
+        EXPECT_EQ(ReadValue(HKEY_CLASSES_ROOT,
+                            "TypeLib\\{0621ECA1-3037-4B34-8B73-15FFBEC9F7F1}\\1.0", nullptr),
                   "QuorvaneBand Library");
     }
     // The shell's cached member list of the category must go, the category itself stays.
@@ -285,7 +298,8 @@ TEST_F(BandHost, RegistrationWritesAndRemovesTheKeys) {
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, cls));
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, category + "\\Enum"));
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, category));
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "TypeLib\\{0621ECA1-3037-4B34-8B73-15FFBEC9F7F1}\\1.0"));
+    EXPECT_FALSE(
+        KeyExists(HKEY_CLASSES_ROOT, "TypeLib\\{0621ECA1-3037-4B34-8B73-15FFBEC9F7F1}\\1.0"));
 }
 
 TEST_F(BandHost, ClassObjectsAndUnloading) {
@@ -362,9 +376,9 @@ TEST_F(BandHost, AnswersTheShellsInterfaces) {
     EXPECT_EQ(io->UIActivateIO(TRUE, nullptr), S_OK);
     EXPECT_EQ(io->HasFocusIO(), S_OK);
     EXPECT_GE(site->FocusReports, 1);
-    for (IUnknown* u : {static_cast<IUnknown*>(io), static_cast<IUnknown*>(cm),
-                        static_cast<IUnknown*>(ps), static_cast<IUnknown*>(psi),
-                        static_cast<IUnknown*>(ows)})
+    for (IUnknown* u :
+         {static_cast<IUnknown*>(io), static_cast<IUnknown*>(cm), static_cast<IUnknown*>(ps),
+          static_cast<IUnknown*>(psi), static_cast<IUnknown*>(ows)})
         u->Release();
     // Taking the site away lets go of it at once.
     const LONG held = site->Refs;
@@ -385,7 +399,8 @@ TEST_F(BandHost, TheWindowLivesInTheRebarAndAnnouncesItself) {
     EXPECT_EQ(again, w);
     const auto handle = static_cast<WPARAM>(reinterpret_cast<std::uintptr_t>(w) & 0xFFFFFFFFu);
     EXPECT_TRUE(PumpUntil([&] { return Heard(WM_USER + 5, handle); }, 2000));
-    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, "Software\\Quorvane", "TBHandle"), std::to_string(handle));
+    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, "Software\\Quorvane", "TBHandle"),
+              std::to_string(handle));
     EXPECT_EQ(Info().ptMinSize.x, 67);
 
     // Two desktops: buttons 3 and 4 go, the window is shaped to buttons 1 and 2, the band is

@@ -10,9 +10,8 @@ TEST(BandProtocol, MessagesForButtons) {
     struct Case {
         int n;
         std::uint32_t switchMsg, menuMsg;
-    } cases[] = {{0, 0, 0},         {1, 0x401, 0x408}, {2, 0x402, 0x409},
-                 {3, 0x403, 0x40A}, {4, 0x404, 0x40B}, {5, 0, 0},
-                 {-1, 0, 0}};
+    } cases[] = {{0, 0, 0},         {1, 0x401, 0x408}, {2, 0x402, 0x409}, {3, 0x403, 0x40A},
+                 {4, 0x404, 0x40B}, {5, 0, 0},         {-1, 0, 0}};
     for (const Case& c : cases) {
         EXPECT_EQ(SwitchMessage(c.n), c.switchMsg) << c.n;
         EXPECT_EQ(DeskMenuMessage(c.n), c.menuMsg) << c.n;
@@ -23,8 +22,8 @@ TEST(BandProtocol, StoredDesktopCount) {
     struct Case {
         const char* text;
         int count;
-    } cases[] = {{"3", 3}, {"2", 2}, {"7", 7}, {"", 4}, {"x", 4}, {"3x", 4}, {"-1", -1},
-                 {"99999999999", 4}};
+    } cases[] = {{"3", 3}, {"2", 2},  {"7", 7},   {"", 4},
+                 {"x", 4}, {"3x", 4}, {"-1", -1}, {"99999999999", 4}};
     for (const Case& c : cases)
         EXPECT_EQ(ParseNumDesks(c.text), c.count) << '"' << c.text << '"';
 }
@@ -53,7 +52,7 @@ TEST(BandProtocol, WidthTheShellIsTold) {
         bool third, fourth;
         TEdge edge;
         int width;
-    } cases[] = {{true, true, TEdge::Bottom, 67},  {true, false, TEdge::Top, 50},
+    } cases[] = {{true, true, TEdge::Bottom, 67},   {true, false, TEdge::Top, 50},
                  {false, false, TEdge::Bottom, 33}, {false, true, TEdge::Bottom, 33},
                  {true, true, TEdge::Left, 24},     {true, false, TEdge::Right, 24},
                  {true, true, TEdge::Unknown, 67}};
