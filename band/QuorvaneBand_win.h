@@ -1,11 +1,12 @@
 #pragma once
 
+#include <windows.h>
+
 #include <docobj.h>
 #include <exdisp.h>
 #include <ocidl.h>
 #include <shlobj.h>
 #include <shobjidl.h>
-#include <windows.h>
 
 #include "framework/com/ComServer_win.h"
 #include "framework/gui/Message_win.h"

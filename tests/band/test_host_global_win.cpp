@@ -2,14 +2,15 @@
 // with a real rebar, a site object answering what the band asks for, and a stand-in main
 // window ("TForm1" / "Quorvane") that records what the band posts. Wine's own taskbar has no
 // rebar, so this is how the band meets one here.
+#include <gtest/gtest.h>
+#include <windows.h>
+
 #include <commctrl.h>
 #include <docobj.h>
-#include <gtest/gtest.h>
 #include <ocidl.h>
 #include <servprov.h>
 #include <shlobj.h>
 #include <shobjidl.h>
-#include <windows.h>
 
 #include <string>
 #include <vector>
