@@ -781,6 +781,22 @@ void TWinControl::WndProc(TMessage& Message) {
     case WM_SETFOCUS:
         SetFocusedHere();
         break;
+    case WM_CONTEXTMENU:
+        // A window-less child has no window to be asked: the one under the pointer gets the
+        // request first, so its own popup menu opens.
+        if (static_cast<std::uint32_t>(Message.LParam) != 0xFFFFFFFFu && HandleAllocated()) {
+            POINT at{static_cast<short>(LOWORD(Message.LParam)),
+                     static_cast<short>(HIWORD(Message.LParam))};
+            ::ScreenToClient(handle_, &at);
+            TControl* child = ControlAtPos(TPoint{at.x, at.y}, false, false);
+            if (child != nullptr && child != this &&
+                (child->PopupMenu() != nullptr || child->OnContextPopup) &&
+                child->Perform(WM_CONTEXTMENU, Message.WParam, Message.LParam) != 0) {
+                Message.Result = 1;
+                return;
+            }
+        }
+        break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
         if (DoKeyDown(Message))
@@ -855,8 +871,15 @@ void TWinControl::WndProc(TMessage& Message) {
             if (target != nullptr) {
                 // The child sees its own coordinates, signed (negative under capture).
                 const TPoint local = Point(p.X - target->Left(), p.Y - target->Top());
-                Message.Result = target->Perform(Message.Msg, Message.WParam,
+                const WPARAM wParam = Message.WParam;
+                const LPARAM lParam = Message.LParam;
+                Message.Result = target->Perform(Message.Msg, wParam,
                                                  static_cast<LPARAM>(PointToLParam(local)));
+                // The release of the right button is what makes the system ask for a context
+                // menu; the child has no window to ask, so this window asks for it (the
+                // handler may have freed the window).
+                if (Message.Msg == WM_RBUTTONUP && Message.Result == 0 && HandleAllocated())
+                    DefWindowProcA(handle_, WM_RBUTTONUP, wParam, lParam);
                 return;
             }
         }

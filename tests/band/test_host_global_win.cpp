@@ -1,0 +1,504 @@
+// The real QuorvaneBand.dll in a stand-in taskbar: a top-level "Shell_TrayWnd" of this process
+// with a real rebar, a site object answering what the band asks for, and a stand-in main
+// window ("TForm1" / "Quorvane") that records what the band posts. Wine's own taskbar has no
+// rebar, so this is how the band meets one here.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+#include <docobj.h>
+#include <ocidl.h>
+#include <servprov.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <string>
+#include <vector>
+
+#include "band/BandIds.h"
+#include "tests/fixtures/MouseInput_win.h"
+
+namespace {
+
+using TGetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
+using TNoArgs = HRESULT(WINAPI*)();
+
+std::string ClassKey() {
+    char text[64];
+    const GUID& g = CLSID_QuorvaneBand;
+    wsprintfA(text, "CLSID\\{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", g.Data1, g.Data2,
+              g.Data3, g.Data4[0], g.Data4[1], g.Data4[2], g.Data4[3], g.Data4[4], g.Data4[5],
+              g.Data4[6], g.Data4[7]);
+    return text;
+}
+
+bool KeyExists(HKEY root, const std::string& key) {
+    HKEY k = nullptr;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(k);
+    return true;
+}
+
+std::string ReadValue(HKEY root, const std::string& key, const char* name) {
+    char buf[1024] = {};
+    DWORD size = sizeof buf - 1, type = 0;
+    HKEY k = nullptr;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
+        return "<no key>";
+    const LONG rc = RegQueryValueExA(k, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
+    RegCloseKey(k);
+    return rc == ERROR_SUCCESS ? std::string(buf) : "<no value>";
+}
+
+void WriteSetting(const char* name, const char* value) {
+    HKEY k = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quorvane", 0, nullptr, 0, KEY_WRITE, nullptr, &k,
+                    nullptr);
+    RegSetValueExA(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                   static_cast<DWORD>(strlen(value) + 1));
+    RegCloseKey(k);
+}
+
+void Pump(DWORD ms) {
+    const DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(5);
+    } while (GetTickCount() - start < ms);
+}
+
+template <class F> bool PumpUntil(F done, DWORD ms) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > ms)
+            return false;
+        Pump(10);
+    }
+    return true;
+}
+
+// What the stand-in main window heard: message number and first parameter.
+std::vector<std::pair<UINT, WPARAM>> gMainHeard;
+
+LRESULT CALLBACK MainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if ((m >= WM_USER + 1 && m <= WM_USER + 13) || m == WM_NULL)
+        gMainHeard.push_back({m, wp});
+    return DefWindowProcA(w, m, wp, lp);
+}
+
+bool Heard(UINT msg, WPARAM wp) {
+    for (const auto& [m, p] : gMainHeard)
+        if (m == msg && p == wp)
+            return true;
+    return false;
+}
+
+// The site the shell gives a band: its window (the rebar) and the interfaces the band asks for.
+class TSite : public IInputObjectSite,
+              public IOleWindow,
+              public IOleCommandTarget,
+              public IServiceProvider {
+public:
+    explicit TSite(HWND window) : window_(window) {}
+    LONG Refs = 1;
+    int FocusReports = 0;
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IInputObjectSite))
+            *ppv = static_cast<IInputObjectSite*>(this);
+        else if (IsEqualIID(riid, IID_IOleWindow))
+            *ppv = static_cast<IOleWindow*>(this);
+        else if (IsEqualIID(riid, IID_IOleCommandTarget))
+            *ppv = static_cast<IOleCommandTarget*>(this);
+        else if (IsEqualIID(riid, IID_IServiceProvider))
+            *ppv = static_cast<IServiceProvider*>(this);
+        else {
+            *ppv = nullptr;
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&Refs); }
+    STDMETHODIMP_(ULONG) Release() override { return InterlockedDecrement(&Refs); }
+    STDMETHODIMP OnFocusChangeIS(IUnknown*, BOOL) override {
+        ++FocusReports;
+        return S_OK;
+    }
+    STDMETHODIMP GetWindow(HWND* w) override {
+        *w = window_;
+        return S_OK;
+    }
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP QueryStatus(const GUID*, ULONG, OLECMD*, OLECMDTEXT*) override {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP Exec(const GUID*, DWORD, DWORD, VARIANT*, VARIANT*) override { return E_NOTIMPL; }
+    STDMETHODIMP QueryService(REFGUID, REFIID, void** ppv) override {
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+
+private:
+    HWND window_;
+};
+
+class BandHost : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        CoInitialize(nullptr);
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_COOL_CLASSES | ICC_BAR_CLASSES};
+        InitCommonControlsEx(&icc);
+        module = LoadLibraryA(QUORVANE_BAND_DLL);
+        ASSERT_NE(module, nullptr) << QUORVANE_BAND_DLL;
+        getClassObject = reinterpret_cast<TGetClassObject>(
+            reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
+        canUnload = reinterpret_cast<TNoArgs>(
+            reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
+        reg = reinterpret_cast<TNoArgs>(
+            reinterpret_cast<void*>(GetProcAddress(module, "DllRegisterServer")));
+        unreg = reinterpret_cast<TNoArgs>(
+            reinterpret_cast<void*>(GetProcAddress(module, "DllUnregisterServer")));
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = MainProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "TForm1";
+        RegisterClassA(&wc);
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.lpszClassName = "Shell_TrayWnd";
+        wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+        RegisterClassA(&wc);
+    }
+    static void TearDownTestSuite() {
+        if (module != nullptr)
+            FreeLibrary(module);
+        CoUninitialize();
+    }
+    void SetUp() override {
+        ASSERT_NE(getClassObject, nullptr);
+        WriteSetting("NumDesks", "4");
+        gMainHeard.clear();
+        main = CreateWindowExA(0, "TForm1", "Quorvane", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+        tray = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "",
+                               WS_POPUP | WS_VISIBLE, 100, 900, 600, 30, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+        rebar = CreateWindowExA(0, REBARCLASSNAMEA, "",
+                                WS_CHILD | WS_VISIBLE | RBS_VARHEIGHT | CCS_NODIVIDER, 0, 0, 600,
+                                30, tray, nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(rebar, nullptr);
+        site = new TSite(rebar);
+    }
+    void TearDown() override {
+        if (band != nullptr)
+            Free();
+        DestroyWindow(tray);
+        DestroyWindow(main);
+        delete site;
+    }
+
+    IDeskBand* Create() {
+        IClassFactory* factory = nullptr;
+        EXPECT_EQ(getClassObject(CLSID_QuorvaneBand, IID_IClassFactory,
+                                 reinterpret_cast<void**>(&factory)),
+                  S_OK);
+        if (factory == nullptr)
+            return nullptr;
+        IDeskBand* b = nullptr;
+        EXPECT_EQ(factory->CreateInstance(nullptr, IID_IDeskBand, reinterpret_cast<void**>(&b)),
+                  S_OK);
+        factory->Release();
+        return b;
+    }
+    // Sites the band, makes its window and puts it into the rebar as the shell does.
+    HWND Show() {
+        band = Create();
+        if (band == nullptr)
+            return nullptr;
+        IObjectWithSite* ows = nullptr;
+        band->QueryInterface(IID_IObjectWithSite, reinterpret_cast<void**>(&ows));
+        EXPECT_EQ(ows->SetSite(static_cast<IInputObjectSite*>(site)), S_OK);
+        ows->Release();
+        HWND w = nullptr;
+        EXPECT_EQ(band->GetWindow(&w), S_OK);
+        REBARBANDINFOA info{};
+        info.cbSize = REBARBANDINFOA_V6_SIZE;
+        info.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE | RBBIM_STYLE;
+        info.fStyle = RBBS_NOGRIPPER;
+        info.hwndChild = w;
+        info.cxMinChild = 67;
+        info.cyMinChild = 28;
+        info.cx = 100;
+        SendMessageA(rebar, RB_INSERTBANDA, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(&info));
+        band->ShowDW(TRUE);
+        Pump(100);
+        return w;
+    }
+    void Free() {
+        IObjectWithSite* ows = nullptr;
+        band->QueryInterface(IID_IObjectWithSite, reinterpret_cast<void**>(&ows));
+        ows->SetSite(nullptr);
+        ows->Release();
+        band->Release();
+        band = nullptr;
+        Pump(50);
+    }
+    DESKBANDINFO Info() {
+        DESKBANDINFO i{};
+        i.dwMask = DBIM_MINSIZE | DBIM_MAXSIZE | DBIM_INTEGRAL | DBIM_ACTUAL | DBIM_MODEFLAGS |
+                   DBIM_BKCOLOR;
+        EXPECT_EQ(band->GetBandInfo(7, DBIF_VIEWMODE_NORMAL, &i), S_OK);
+        return i;
+    }
+    REBARBANDINFOA RebarBand() {
+        REBARBANDINFOA info{};
+        info.cbSize = REBARBANDINFOA_V6_SIZE;
+        info.fMask = RBBIM_STYLE | RBBIM_CHILDSIZE | RBBIM_SIZE | RBBIM_IDEALSIZE;
+        SendMessageA(rebar, RB_GETBANDINFOA, 0, reinterpret_cast<LPARAM>(&info));
+        return info;
+    }
+
+    static inline HMODULE module = nullptr;
+    static inline TGetClassObject getClassObject = nullptr;
+    static inline TNoArgs canUnload = nullptr, reg = nullptr, unreg = nullptr;
+    HWND main = nullptr, tray = nullptr, rebar = nullptr;
+    TSite* site = nullptr;
+    IDeskBand* band = nullptr;
+};
+
+TEST_F(BandHost, RegistrationWritesAndRemovesTheKeys) {
+    const std::string cls = ClassKey();
+    const std::string category = "Component Categories\\{00021492-0000-0000-C000-000000000046}";
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(module, path, MAX_PATH);
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_EQ(reg(), S_OK) << "round " << round;
+        EXPECT_EQ(ReadValue(HKEY_CLASSES_ROOT, cls, nullptr), "Quorvane");
+        const std::string server = ReadValue(HKEY_CLASSES_ROOT, cls + "\\InProcServer32", nullptr);
+        EXPECT_EQ(lstrcmpiA(server.c_str(), path), 0) << server << " vs " << path;
+        EXPECT_EQ(ReadValue(HKEY_CLASSES_ROOT, cls + "\\InProcServer32", "ThreadingModel"),
+                  "Apartment");
+        EXPECT_TRUE(
+            KeyExists(HKEY_CLASSES_ROOT, cls + "\\Implemented Categories\\" + kDeskBandCategory));
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, cls + "\\ProgID"));
+        EXPECT_EQ(ReadValue(HKEY_CLASSES_ROOT,
+                            "TypeLib\\{0621ECA1-3037-4B34-8B73-15FFBEC9F7F1}\\1.0", nullptr),
+                  "QuorvaneBand Library");
+    }
+    // The shell's cached member list of the category must go, the category itself stays.
+    HKEY k = nullptr;
+    RegCreateKeyExA(HKEY_CLASSES_ROOT, (category + "\\Enum").c_str(), 0, nullptr, 0, KEY_WRITE,
+                    nullptr, &k, nullptr);
+    RegCloseKey(k);
+    ASSERT_EQ(unreg(), S_OK);
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, cls));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, category + "\\Enum"));
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, category));
+    EXPECT_FALSE(
+        KeyExists(HKEY_CLASSES_ROOT, "TypeLib\\{0621ECA1-3037-4B34-8B73-15FFBEC9F7F1}\\1.0"));
+}
+
+TEST_F(BandHost, ClassObjectsAndUnloading) {
+    void* p = reinterpret_cast<void*>(1);
+    EXPECT_EQ(getClassObject(IID_IUnknown, IID_IClassFactory, &p), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(p, nullptr);
+    EXPECT_EQ(getClassObject(CLSID_QuorvaneBand, IID_IDeskBand, &p), E_NOINTERFACE);
+    EXPECT_EQ(canUnload(), S_OK);
+    IDeskBand* b = Create();
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(canUnload(), S_FALSE);
+    b->Release();
+    EXPECT_EQ(canUnload(), S_OK);
+}
+
+TEST_F(BandHost, AnswersTheShellsInterfaces) {
+    WriteSetting("NumDesks", "3");
+    band = Create();
+    ASSERT_NE(band, nullptr);
+    // Before the window exists the size follows "NumDesks".
+    DESKBANDINFO i = Info();
+    EXPECT_EQ(i.ptMinSize.x, 50);
+    EXPECT_EQ(i.ptMinSize.y, 16);
+    EXPECT_EQ(i.ptMaxSize.x, 50);
+    EXPECT_EQ(i.ptMaxSize.y, 67);
+    EXPECT_EQ(i.ptActual.x, 50);
+    EXPECT_EQ(i.ptActual.y, 24);
+    EXPECT_EQ(i.ptIntegral.x, 1);
+    EXPECT_EQ(i.dwModeFlags, static_cast<DWORD>(DBIMF_VARIABLEHEIGHT));
+    EXPECT_EQ(i.dwMask & DBIM_BKCOLOR, 0u);
+    EXPECT_EQ(band->GetBandInfo(1, 0, nullptr), E_INVALIDARG);
+    HWND w = reinterpret_cast<HWND>(1);
+    EXPECT_EQ(band->GetWindow(&w), E_FAIL) << "no site, no window";
+    EXPECT_EQ(band->GetWindow(nullptr), E_POINTER);
+    EXPECT_EQ(band->CloseDW(0), S_OK);
+
+    IInputObject* io = nullptr;
+    IContextMenu* cm = nullptr;
+    IPersistStream* ps = nullptr;
+    IPersistStreamInit* psi = nullptr;
+    IObjectWithSite* ows = nullptr;
+    ASSERT_EQ(band->QueryInterface(IID_IInputObject, reinterpret_cast<void**>(&io)), S_OK);
+    ASSERT_EQ(band->QueryInterface(IID_IContextMenu, reinterpret_cast<void**>(&cm)), S_OK);
+    ASSERT_EQ(band->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(&ps)), S_OK);
+    ASSERT_EQ(band->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&psi)), S_OK);
+    ASSERT_EQ(band->QueryInterface(IID_IObjectWithSite, reinterpret_cast<void**>(&ows)), S_OK);
+    MSG tab{};
+    tab.message = WM_KEYDOWN;
+    tab.wParam = VK_TAB;
+    EXPECT_EQ(io->TranslateAcceleratorIO(&tab), S_FALSE);
+    tab.message = WM_CHAR; // any message with 9 in its first parameter
+    EXPECT_EQ(io->TranslateAcceleratorIO(&tab), S_FALSE);
+    EXPECT_EQ(io->TranslateAcceleratorIO(nullptr), E_POINTER);
+    EXPECT_EQ(io->HasFocusIO(), S_FALSE);
+    EXPECT_EQ(cm->QueryContextMenu(nullptr, 0, 0, 0, 0), S_OK);
+    EXPECT_EQ(cm->InvokeCommand(nullptr), E_FAIL);
+    EXPECT_EQ(cm->GetCommandString(0, 0, nullptr, nullptr, 0), E_NOTIMPL);
+    CLSID id{};
+    EXPECT_EQ(ps->GetClassID(&id), S_OK);
+    EXPECT_TRUE(IsEqualCLSID(id, CLSID_QuorvaneBand));
+    EXPECT_EQ(ps->GetClassID(nullptr), E_POINTER);
+    ULARGE_INTEGER size{};
+    EXPECT_EQ(ps->GetSizeMax(&size), S_OK);
+    EXPECT_EQ(size.QuadPart, 256u);
+    EXPECT_EQ(ps->IsDirty(), S_OK);
+    EXPECT_EQ(psi->InitNew(), S_OK);
+    void* s = reinterpret_cast<void*>(1);
+    EXPECT_EQ(ows->GetSite(IID_IUnknown, &s), E_FAIL);
+    EXPECT_EQ(s, nullptr);
+    // Sited: the site answers, focus reports reach it.
+    EXPECT_EQ(ows->SetSite(static_cast<IInputObjectSite*>(site)), S_OK);
+    EXPECT_EQ(ows->GetSite(IID_IOleWindow, &s), S_OK);
+    static_cast<IUnknown*>(s)->Release();
+    EXPECT_EQ(io->UIActivateIO(TRUE, nullptr), S_OK);
+    EXPECT_EQ(io->HasFocusIO(), S_OK);
+    EXPECT_GE(site->FocusReports, 1);
+    for (IUnknown* u :
+         {static_cast<IUnknown*>(io), static_cast<IUnknown*>(cm), static_cast<IUnknown*>(ps),
+          static_cast<IUnknown*>(psi), static_cast<IUnknown*>(ows)})
+        u->Release();
+    // Taking the site away lets go of it at once.
+    const LONG held = site->Refs;
+    Free();
+    EXPECT_LT(site->Refs, held);
+    EXPECT_EQ(site->Refs, 1);
+}
+
+TEST_F(BandHost, TheWindowLivesInTheRebarAndAnnouncesItself) {
+    HWND w = Show();
+    ASSERT_NE(w, nullptr);
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    EXPECT_STREQ(cls, "TQuorvaneTB");
+    EXPECT_EQ(GetParent(w), rebar);
+    HWND again = nullptr;
+    EXPECT_EQ(band->GetWindow(&again), S_OK);
+    EXPECT_EQ(again, w);
+    const auto handle = static_cast<WPARAM>(reinterpret_cast<std::uintptr_t>(w) & 0xFFFFFFFFu);
+    EXPECT_TRUE(PumpUntil([&] { return Heard(WM_USER + 5, handle); }, 2000));
+    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, "Software\\Quorvane", "TBHandle"),
+              std::to_string(handle));
+    EXPECT_EQ(Info().ptMinSize.x, 67);
+
+    // Two desktops: buttons 3 and 4 go, the window is shaped to buttons 1 and 2, the band is
+    // resized in the rebar.
+    PostMessageA(w, WM_USER + 6, 2, 0);
+    Pump(100);
+    EXPECT_EQ(Info().ptActual.x, 33);
+    RECT box{};
+    ASSERT_NE(GetWindowRgnBox(w, &box), ERROR);
+    EXPECT_EQ(box.left, 0);
+    EXPECT_EQ(box.right, 33);
+    EXPECT_EQ(box.top, 8);
+    EXPECT_EQ(box.bottom, 24);
+    EXPECT_EQ(RebarBand().cxMinChild, 33u);
+    // A count the band does not know changes nothing.
+    PostMessageA(w, WM_USER + 6, 9, 0);
+    Pump(50);
+    EXPECT_EQ(Info().ptActual.x, 33);
+    PostMessageA(w, WM_USER + 6, 4, 0);
+    Pump(100);
+    EXPECT_EQ(RebarBand().cxMinChild, 67u);
+
+    // Hide and show from the main program.
+    PostMessageA(w, WM_USER + 12, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return (RebarBand().fStyle & RBBS_HIDDEN) != 0; }, 2000));
+    PostMessageA(w, WM_USER + 13, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return (RebarBand().fStyle & RBBS_HIDDEN) == 0; }, 2000));
+
+    // The shell lets go: the window goes and says so.
+    gMainHeard.clear();
+    Free();
+    EXPECT_FALSE(IsWindow(w));
+    EXPECT_TRUE(PumpUntil([&] { return Heard(WM_USER + 5, 0); }, 2000));
+    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, "Software\\Quorvane", "TBHandle"), "0");
+    EXPECT_EQ(canUnload(), S_OK);
+    WNDCLASSA wc{};
+    EXPECT_FALSE(GetClassInfoA(module, "TQuorvaneTB", &wc)) << "the class goes before the module";
+}
+
+// The colour of button n's face (inside its frame, away from the number), read off the screen.
+COLORREF Face(HWND w, int n) {
+    HDC dc = GetDC(w);
+    const COLORREF c = GetPixel(dc, (n - 1) * 17 + 2, 8 + 2);
+    ReleaseDC(w, dc);
+    return c;
+}
+
+TEST_F(BandHost, ClicksAskTheMainProgramAndTheActiveDesktopIsMarked) {
+    HWND w = Show();
+    ASSERT_NE(w, nullptr);
+    const COLORREF normal = RGB(0xEC, 0xEC, 0xEC);
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    Pump(50);
+    EXPECT_EQ(Face(w, 1), RGB(0x2F, 0x6F, 0xD0)) << "desktop 1 until told otherwise";
+    EXPECT_EQ(Face(w, 2), normal);
+    PostMessageA(w, WM_USER + 2, 0, 0); // desktop 2 is active
+    Pump(100);
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(Face(w, 1), normal);
+    EXPECT_EQ(Face(w, 2), RGB(0x2E, 0x9E, 0x4F));
+    EXPECT_EQ(Face(w, 4), normal);
+
+    // A real click on button 3 asks for desktop 3 and marks it at once.
+    POINT at{34 + 8, 8 + 8};
+    ClientToScreen(w, &at);
+    gMainHeard.clear();
+    ASSERT_TRUE(mouse_input::Click(at));
+    EXPECT_TRUE(PumpUntil([&] { return Heard(WM_USER + 3, 0); }, 2000));
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(Face(w, 3), RGB(0xD0, 0x7A, 0x1E));
+    EXPECT_EQ(Face(w, 2), normal);
+
+    // A right click on button 2 asks for desktop 2's window list.
+    POINT at2{17 + 8, 8 + 8};
+    ClientToScreen(w, &at2);
+    gMainHeard.clear();
+    ASSERT_TRUE(mouse_input::Click(at2, mouse_input::Button::Right));
+    EXPECT_TRUE(PumpUntil([&] { return Heard(WM_USER + 9, 0); }, 2000));
+    EXPECT_TRUE(PumpUntil([&] { return Heard(WM_NULL, 0); }, 2000));
+    EXPECT_FALSE(Heard(WM_USER + 3, 0));
+}
+
+TEST_F(BandHost, CyclesLeaveNoObjectsBehind) {
+    auto cycle = [&] {
+        HWND w = Show();
+        ASSERT_NE(w, nullptr);
+        Free();
+        SendMessageA(rebar, RB_DELETEBAND, 0, 0);
+    };
+    cycle();
+    const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    for (int i = 0; i < 100; ++i)
+        cycle();
+    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi);
+    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), user);
+    EXPECT_EQ(canUnload(), S_OK);
+}
+
+} // namespace
