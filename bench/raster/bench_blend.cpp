@@ -199,6 +199,9 @@ int main() {
          false},
         {"MergeRow", &src, [](const TColor32* s, TColor32* d) { MergeRow(s, d, kWidth); }, -1,
          true},
+        {"MergeRowMaster", &src,
+         [](const TColor32* s, TColor32* d) { MergeRowMaster(s, d, kWidth, kMaster); }, kMaster,
+         true},
         {"BlendRowRuns", &runs, [](const TColor32* s, TColor32* d) { BlendRow(s, d, kWidth); }, -1,
          false},
     };

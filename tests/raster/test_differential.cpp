@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#if RASTER_SSE2_FORMS
+#include <xmmintrin.h>
+#endif
 #include <string>
 #include <vector>
 
@@ -135,6 +138,34 @@ TEST(Sse2Rows, MergeMatchesForEveryPairOfTranslucentAlphas) {
                 ASSERT_EQ(fast[k], slow[k]) << std::hex << "merge of 0x" << src[k] << " (pair "
                                             << std::dec << fa << ", " << ba << ")";
             }
+        }
+    }
+}
+
+// The merge rows round their divisions to nearest whatever rounding the caller has set, and give
+// the caller's rounding back.
+TEST(Sse2Rows, MergeKeepsItsResultsAndTheCallersRoundingUnderEveryRoundingMode) {
+    const unsigned saved = _mm_getcsr();
+    for (unsigned mode : {0x0000u, 0x2000u, 0x4000u, 0x6000u}) {
+        for (int index : CasesToRun(200)) {
+            auto rng = CaseRandom(index);
+            const int count = 8 + static_cast<int>(rng() % 40);
+            const std::uint32_t w = RandomWeight(rng);
+            const std::vector<TColor32> src = RandomRow(rng, count);
+            const std::vector<TColor32> dst = RandomRow(rng, count);
+            std::vector<TColor32> fast = dst, slow = dst, fastMaster = dst, slowMaster = dst;
+            MmxForms::MergeRow(src.data(), slow.data(), count);
+            MmxForms::MergeRowMaster(src.data(), slowMaster.data(), count, w);
+            _mm_setcsr((saved & ~0x6000u) | mode);
+            Sse2Forms::MergeRow(src.data(), fast.data(), count);
+            Sse2Forms::MergeRowMaster(src.data(), fastMaster.data(), count, w);
+            const unsigned after = _mm_getcsr() & 0x6000u;
+            _mm_setcsr(saved);
+            ASSERT_EQ(after, mode) << ReplayHint(index);
+            ASSERT_EQ(fast, slow) << "rounding mode " << std::hex << mode << " "
+                                  << ReplayHint(index);
+            ASSERT_EQ(fastMaster, slowMaster)
+                << "rounding mode " << std::hex << mode << " " << ReplayHint(index);
         }
     }
 }

@@ -10,9 +10,14 @@
 #include <vector>
 
 inline std::string GraphicsFixturePath(const std::string& name) {
+#ifdef QUORVANE_GRAPHICS_DATA_DIR
+    // Given by the build: __FILE__ is relative when a compiler cache rewrites the source paths.
+    std::string path = std::string(QUORVANE_GRAPHICS_DATA_DIR) + name;
+#else
     std::string here = __FILE__;
     const auto slash = here.find_last_of("/\\");
     std::string path = here.substr(0, slash + 1) + "data/" + name;
+#endif
 #ifdef _WIN32
     // Under Wine the Unix root is drive Z:.
     if (!path.empty() && path[0] == '/') path = "Z:" + path;
