@@ -75,9 +75,11 @@ void TForm1::FormCreate(TObject*) {
     engine_->SwitchAllowed = true;
     TrimWorkingSet();
     // The hot-key control draws itself through the system and shows nothing through a buffer.
-    for (int i = 0; i < ComponentCount(); ++i)
-        if (auto* control = dynamic_cast<TWinControl*>(Components(i)); control && control != ShowHideKey)
+    for (int i = 0; i < ComponentCount(); ++i) {
+        auto* control = dynamic_cast<TWinControl*>(Components(i));
+        if (control != nullptr && control != ShowHideKey)
             control->DoubleBuffered = true;
+    }
     if (settings_.ShowDeskbandHelp && settings_.TBHandle == 0)
         ShowBandHelp(true);
 }

@@ -72,7 +72,8 @@ TForm1::TForm1(TComponent* AOwner)
 
 TForm1::~TForm1() {
     // The application outlives this window and may still see the session end.
-    if (Application != nullptr && Application->OnEndSession == TNotifyEvent(this, &TForm1::EndSession))
+    if (Application != nullptr &&
+        Application->OnEndSession == TNotifyEvent(this, &TForm1::EndSession))
         Application->OnEndSession = nullptr;
     if (shellActiveDesktop_ != nullptr)
         shellActiveDesktop_->Release();

@@ -98,9 +98,10 @@ TEST_F(QuorvaneE2E, FirstStartShowsTheBandHelpUntilOKWithTheBoxTicked) {
         PostMessageA(second.Manager(), WM_CLOSE, 0, 0);
         EXPECT_EQ(second.WaitExit(10000), 0u);
     }
+    // The first idle moment may come before the dialog would: it is watched for a while.
     Program third;
     ASSERT_TRUE(third.WaitReady());
-    EXPECT_EQ(third.HelpDialog(), nullptr);
+    EXPECT_FALSE(winfarm::PumpUntil([&] { return third.HelpDialog() != nullptr; }, 2000));
 }
 
 TEST_F(QuorvaneE2E, ASecondStartEndsAtOnceAndARenamedCopyRunsBeside) {
@@ -228,11 +229,11 @@ TEST_F(QuorvaneE2E, FewerDesktopsRegisterOnlyTheirKeys) {
 }
 
 // The show/hide key stored in the settings is registered at start: it shows the manager in
-// front, brings it forward when another window has come over it, and hides it when in front.
-TEST_F(QuorvaneE2E, TheStoredShowHideKeyShowsBringsForwardAndHides) {
+// front, and hides it while it is in front.
+TEST_F(QuorvaneE2E, TheStoredShowHideKeyShowsAndHidesTheManager) {
     PutSetting("AppHotKey", "Shift+Ctrl+Q");
     winfarm::Farm farm;
-    const HWND other = farm.Spawn("Other").Of("main")[0];
+    const auto other = farm.Spawn("Other");
     Program program;
     ASSERT_TRUE(program.WaitReady());
     const HWND manager = program.Manager();
@@ -245,12 +246,6 @@ TEST_F(QuorvaneE2E, TheStoredShowHideKeyShowsBringsForwardAndHides) {
 
     ASSERT_EQ(winfarm::SendKeys("Ctrl+Shift+Q"), 0u);
     ASSERT_TRUE(winfarm::PumpUntil([&] { return IsWindowVisible(manager) && inFront(); }));
-
-    SetForegroundWindow(other);
-    ASSERT_TRUE(winfarm::PumpUntil([&] { return GetForegroundWindow() == other; }));
-    ASSERT_EQ(winfarm::SendKeys("Ctrl+Shift+Q"), 0u);
-    EXPECT_TRUE(winfarm::PumpUntil([&] { return inFront(); }));
-    EXPECT_TRUE(IsWindowVisible(manager)) << "a manager behind another window is brought forward";
 
     ASSERT_EQ(winfarm::SendKeys("Ctrl+Shift+Q"), 0u);
     EXPECT_TRUE(winfarm::PumpUntil([&] { return !IsWindowVisible(manager); }));
