@@ -112,6 +112,7 @@ void TDesktopEngine::EnumWins() {
     managerWnd_ = view_.ManagerWindow();
     applicationWnd_ = view_.ApplicationWindow();
     ProgmanWnd = system_.ShellDesktopWindow();
+    ForgetGoneWindows();
     for (TWindowHandle window : system_.TopLevelWindows()) {
         EnumWinsProc(window);
     }
@@ -247,6 +248,14 @@ void TDesktopEngine::Forget(TWindowHandle window) {
     if (found != hidden_.end()) {
         hidden_.erase(found);
     }
+}
+
+void TDesktopEngine::ForgetGoneWindows() {
+    // Windows closed while hidden would otherwise stay recorded until exit, and every hide and
+    // show looks through the record.
+    std::erase_if(hidden_, [&](const auto& record) {
+        return !system_.Exists(record.first) || system_.ProcessOf(record.first) != record.second;
+    });
 }
 
 void TDesktopEngine::ExitShowWindows() {

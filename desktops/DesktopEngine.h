@@ -19,7 +19,8 @@
 // a TDesktopView; both must outlive it. One thread: the GUI thread of the manager window.
 //
 // Every window the engine hides is remembered (handle and process id) until the engine shows it
-// again or sees it visible; ExitShowWindows shows whatever is still remembered, so no path leaves
+// again, sees it visible, or finds at an enumeration that it is gone (or that its handle now names
+// another process's window); ExitShowWindows shows whatever is still remembered, so no path leaves
 // a window hidden after the program ends.
 class TDesktopEngine {
 public:
@@ -67,7 +68,8 @@ public:
     void EnumWinsProc(TWindowHandle window);
     void EnumChildWinsProc(TWindowHandle window);
     // Enumerate all top-level windows through the filters above. Each looks the shell's desktop
-    // window up anew (it changes when the shell restarts).
+    // window up anew (it changes when the shell restarts); EnumWins also forgets the hidden
+    // windows that have gone.
     void EnumWins();
     void EnumChildWins();
 
@@ -149,6 +151,8 @@ private:
     void ShowEntry(const std::string& entry) { ShowWindow(ParseHandle(entry)); }
     void HideEntry(const std::string& entry) { HideWindow(ParseHandle(entry)); }
     bool IsRecorded(TWindowHandle window) const;
+    // Drops the records of hidden windows that no longer exist or now belong to another process.
+    void ForgetGoneWindows();
     void Forget(TWindowHandle window);
     // Gives an owned entry removed from `desk` to the other desktops that hold its owner.
     void GiveToOwnerDesktops(int desk, const std::string& entry, TWindowHandle owner,

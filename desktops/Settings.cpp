@@ -54,11 +54,17 @@ void ReadSettingsKey(TSettingsStore& store, TSettingsValues& values) {
     values.NumDesks = ValueOr(4, [&] { return StrToInt(store.ReadString("NumDesks")); });
     for (std::size_t i = 0; i < 4; ++i) {
         const std::string n = std::to_string(i + 1);
-        // The file is kept as read even when its style is bad; a bad file leaves both as they were.
-        Guarded([&] {
-            values.WPDeskFile[i] = store.ReadString("WPDesk" + n + "File");
-            values.WPDeskStyle[i] = StrToInt(store.ReadString("WPDesk" + n + "Style"));
+        // A bad file reads like a missing one, the system wallpaper ("none" would clear the
+        // user's), and leaves the style at 0; a bad style keeps the file as read.
+        bool fileRead = false;
+        values.WPDeskFile[i] = ValueOr<std::string>("", [&] {
+            std::string file = store.ReadString("WPDesk" + n + "File");
+            fileRead = true;
+            return file;
         });
+        if (fileRead)
+            values.WPDeskStyle[i] =
+                ValueOr(0, [&] { return StrToInt(store.ReadString("WPDesk" + n + "Style")); });
     }
 }
 
@@ -66,7 +72,8 @@ void ReadSettingsKey(TSettingsStore& store, TSettingsValues& values) {
 
 TShortCut ParseAppHotKey(const std::string& text) {
     const TShortCut shortCut = TextToShortCut(text);
-    return ShortCutHasModifier(shortCut) ? shortCut : TShortCut{0};
+    // Shift alone does not make a key private: a global Shift+A would eat every capital A.
+    return (shortCut & (scCtrl | scAlt)) != 0 ? shortCut : TShortCut{0};
 }
 
 std::string RunValueFor(const std::string& exePath) {
@@ -131,11 +138,13 @@ void SaveSettings(TSettingsStore& store, TSettingsApplier& applier,
     }
     applier.SetHotKeys();
     if (controls.StartWithWin != values.RunAtStartup) {
-        values.RunAtStartup = controls.StartWithWin;
+        // Recorded only after the write: a failed one leaves the option unstored, so the next OK
+        // sees the change again and retries.
         if (controls.StartWithWin)
             RunWithWinOn(store, exePath);
         else
             RunWithWinOff(store);
+        values.RunAtStartup = controls.StartWithWin;
     }
 }
 

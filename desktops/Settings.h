@@ -48,8 +48,9 @@ struct TSettingsValues {
     bool RunAtStartup = false;
 };
 
-// A stored show/hide shortcut: the framework's shortcut text. A key without Shift, Ctrl or Alt
-// reads as none, since registering it would take that key away from every program.
+// A stored show/hide shortcut: the framework's shortcut text. A key without Ctrl or Alt (bare, or
+// with Shift alone) reads as none, as the hot-key control refuses it: registering it would take
+// that key away from every program.
 TShortCut ParseAppHotKey(const std::string& text);
 // The Run value for `exePath`: the path in quotes, so a path with blanks cannot be read as a
 // shorter program followed by arguments.

@@ -74,6 +74,12 @@ void TForm1::FormCreate(TObject*) {
     engine_->RefreshListWins();
     engine_->SwitchAllowed = true;
     TrimWorkingSet();
+    // The hot-key control draws itself through the system and shows nothing through a buffer.
+    for (int i = 0; i < ComponentCount(); ++i) {
+        auto* control = dynamic_cast<TWinControl*>(Components(i));
+        if (control != nullptr && control != ShowHideKey)
+            control->DoubleBuffered = true;
+    }
     if (settings_.ShowDeskbandHelp && settings_.TBHandle == 0)
         ShowBandHelp(true);
 }
@@ -199,8 +205,18 @@ void TForm1::WndProc(TMessage& Message) {
     TForm::WndProc(Message);
 }
 
+bool TForm1::BandKnown() {
+    // The shell can end without the band announcing it, and the handle value then passes to
+    // some other window: it is checked again before every use, and a gone band is no band.
+    if (settings_.TBHandle != 0 && ValidBandHandle(settings_.TBHandle) == 0) {
+        settings_.TBHandle = 0;
+        DeskbandMenu->SetChecked(false);
+    }
+    return settings_.TBHandle != 0;
+}
+
 void TForm1::PostToBand(UINT message, WPARAM wParam) {
-    if (settings_.TBHandle != 0)
+    if (BandKnown())
         PostMessageA(TWin32WindowSystem::ToHwnd(settings_.TBHandle), message, wParam, 0);
 }
 
@@ -213,7 +229,7 @@ void TForm1::SetTrayPopupMenu(bool on) {
 }
 
 void TForm1::DeskbandMenuClick(TObject*) {
-    if (settings_.TBHandle != 0) {
+    if (BandKnown()) {
         PostToBand(DeskbandMenu->Checked() ? WM_HIDEBAND : WM_SHOWBAND, 0);
         DeskbandMenu->SetChecked(!DeskbandMenu->Checked());
         return;

@@ -71,6 +71,10 @@ TForm1::TForm1(TComponent* AOwner)
 }
 
 TForm1::~TForm1() {
+    // The application outlives this window and may still see the session end.
+    if (Application != nullptr &&
+        Application->OnEndSession == TNotifyEvent(this, &TForm1::EndSession))
+        Application->OnEndSession = nullptr;
     if (shellActiveDesktop_ != nullptr)
         shellActiveDesktop_->Release();
     if (Form1 == this)
@@ -449,7 +453,12 @@ void TForm1::TrayIconClick(TObject*, TMouseButton Button, TShiftState, int, int)
         if (engine_->SwitchAllowed)
             engine_->MainProc(-1);
     } else if (Button == mbRight && settings_.ShowTreeOnRightClick) {
-        ShowOnPage(0);
+        // Forward first, then the tree: the window is in front while the tree is rebuilt.
+        Show();
+        RestoreSettings();
+        SetActivePage(0);
+        BringApplicationToFront();
+        RefreshTree();
     }
 }
 

@@ -181,6 +181,8 @@ private:
     void SetOKButtonsEnabled(bool enabled);
     TSettingsControls ReadControls() const;
     void ShowBandHelp(bool withReminder);
+    // Whether a band is known; a stored handle that no longer names a band window is dropped.
+    bool BandKnown();
     void PostToBand(UINT message, WPARAM wParam);
     TTreeNode* RootNode();
 

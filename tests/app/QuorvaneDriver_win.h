@@ -145,17 +145,18 @@ inline LRESULT CALLBACK FakeBandProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-// A window of the band's class, whose handle the program accepts as the band's. Messages it is
-// sent are logged in BandLog(); WM_SETNUMDESKS as (0x406 << 8) | count.
+// A window of the band's class, whose handle the program accepts as the band's (or, of another
+// class, a stranger's window that must never hear from the program). Messages it is sent are
+// logged in BandLog(); WM_SETNUMDESKS as (0x406 << 8) | count.
 class FakeBand {
 public:
-    FakeBand() {
+    explicit FakeBand(const char* className = "TQuorvaneTB") {
         WNDCLASSA wc{};
         wc.lpfnWndProc = FakeBandProc;
         wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "TQuorvaneTB";
+        wc.lpszClassName = className;
         RegisterClassA(&wc);
-        window_ = CreateWindowExA(WS_EX_TOOLWINDOW, "TQuorvaneTB", "", WS_POPUP, 0, 0, 10, 10,
+        window_ = CreateWindowExA(WS_EX_TOOLWINDOW, className, "", WS_POPUP, 0, 0, 10, 10,
                                   nullptr, nullptr, wc.hInstance, nullptr);
         BandLog().clear();
     }
@@ -171,6 +172,41 @@ public:
                 return true;
         return false;
     }
+
+private:
+    HWND window_ = nullptr;
+};
+
+// ---- A window of the test's own that counts how often it is shown or hidden ----
+
+inline int& ShowWindowCount() {
+    static int count = 0;
+    return count;
+}
+
+inline LRESULT CALLBACK WatchedProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_SHOWWINDOW)
+        ++ShowWindowCount();
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// A visible titled top-level window, listed by the program like any other program's. The test
+// must pump messages for the program's shows and hides of it to complete.
+class WatchedWindow {
+public:
+    WatchedWindow() {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = WatchedProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "QuorvaneTestWatched";
+        RegisterClassA(&wc);
+        window_ = CreateWindowExA(0, wc.lpszClassName, "Watched", WS_OVERLAPPEDWINDOW, 60, 60, 200,
+                                  120, nullptr, nullptr, wc.hInstance, nullptr);
+        ShowWindow(window_, SW_SHOWNOACTIVATE);
+        ShowWindowCount() = 0;
+    }
+    ~WatchedWindow() { DestroyWindow(window_); }
+    HWND Handle() const { return window_; }
 
 private:
     HWND window_ = nullptr;

@@ -9,6 +9,7 @@
 #include <map>
 #include <random>
 
+#include "desktops/DesktopCount.h"
 #include "tests/desktops/EngineTestBed.h"
 
 namespace {
@@ -174,7 +175,23 @@ private:
         action(s, w);
     }
 
-    // The list steps of a change of the number of desktops, as the settings make them.
+    // The program's change of the number of desktops over the engine; the menus and the tree
+    // are not modelled here.
+    struct TEngineCountSteps : TDesktopCountSteps {
+        explicit TEngineCountSteps(TDesktopEngine& engine) : engine(engine) {}
+        TDesktopEngine& engine;
+        void SetCopyMoveVisible(int, bool) override {}
+        void SetDeskActionAvailable(int, bool) override {}
+        void SetTrayItemVisible(int, bool) override {}
+        void AddDeskNode(int) override {}
+        void DeleteDeskNode(int) override {}
+        void MainProc(int desk) override { engine.MainProc(desk); }
+        void MoveAllWins(int from, int to) override { engine.MoveAllWins(from, to); }
+        int ActiveDesk() override { return engine.ActiveDesk; }
+    };
+
+    // As OK on the Settings page makes it: the count changed with the old count still held, the
+    // new one stored afterwards.
     void ChangeCount(int count) {
         TDesktopEngine& e = bed_.engine;
         const int old = e.NumDesks;
@@ -182,20 +199,8 @@ private:
             return;
         }
         Trace("desktops " + std::to_string(old) + " -> " + std::to_string(count));
-        if (count == 2) {
-            if (e.ActiveDesk >= 2) {
-                e.MainProc(1);
-            }
-            e.MoveAllWins(2, 1);
-            if (old == 4) {
-                e.MoveAllWins(3, 1);
-            }
-        } else if (count == 3 && old == 4) {
-            if (e.ActiveDesk == 3) {
-                e.MainProc(2);
-            }
-            e.MoveAllWins(3, 2);
-        }
+        TEngineCountSteps steps(e);
+        ChangeDesktopNum(steps, old, count);
         e.NumDesks = count;
     }
 

@@ -92,10 +92,16 @@ TEST(ReadSettings, BandHandleIsUnsignedAndAnythingElseReadsAsNone) {
     }
 }
 
-TEST(ReadSettings, ShowHideShortcutNeedsAModifier) {
+// A global key of Shift alone would take every capital letter (or shifted key) from the user: the
+// stored key needs Ctrl or Alt, as the hot-key control asks.
+TEST(ReadSettings, ShowHideShortcutNeedsCtrlOrAlt) {
     const std::pair<const char*, TShortCut> cases[] = {
         {"Ctrl+Alt+Q", static_cast<TShortCut>(scCtrl | scAlt | 'Q')},
-        {"Shift+F5", static_cast<TShortCut>(scShift | 0x74)},
+        {"Shift+Ctrl+M", static_cast<TShortCut>(scShift | scCtrl | 'M')},
+        {"Shift+Alt+F5", static_cast<TShortCut>(scShift | scAlt | 0x74)},
+        {"Alt+F5", static_cast<TShortCut>(scAlt | 0x74)},
+        {"Shift+A", 0},
+        {"Shift+F5", 0},
         {"A", 0},
         {"F5", 0},
         {"", 0},
@@ -130,7 +136,9 @@ TEST(ReadSettings, WallpaperPairsFailAlone) {
     EXPECT_EQ(v.WPDeskStyle[0], 2);
     EXPECT_EQ(v.WPDeskFile[1], "");
     EXPECT_EQ(v.WPDeskStyle[1], 0);
-    EXPECT_EQ(v.WPDeskFile[2], "none");
+    // A file value of another type is a bad value: the system wallpaper, not "none", which would
+    // clear the user's wallpaper.
+    EXPECT_EQ(v.WPDeskFile[2], "");
     EXPECT_EQ(v.WPDeskStyle[2], 0);
     EXPECT_EQ(v.WPDeskFile[3], "none");
     EXPECT_EQ(v.WPDeskStyle[3], 0);
@@ -259,6 +267,26 @@ TEST(SaveSettings, ARunKeyThatCannotBeOpenedRaisesAfterTheRest) {
     // Turning it off with no key to open is silent.
     c.StartWithWin = false;
     EXPECT_NO_THROW(SaveSettings(store, applier, c, kExe, v));
+}
+
+// The option counts as stored only once the write succeeded, so OK after a failed write tries
+// again instead of taking the ticked box for what the registry holds.
+TEST(SaveSettings, ASecondOKRetriesAFailedRunWrite) {
+    TFakeSettingsStore store;
+    store.keys[kRunKey];
+    store.failingWrites.insert(kRunValue);
+    RecordingApplier applier;
+    TSettingsValues v;
+    TSettingsControls c = ControlsFrom(v);
+    c.StartWithWin = true;
+    EXPECT_THROW(SaveSettings(store, applier, c, kExe, v), ERegistryException);
+    EXPECT_FALSE(v.RunAtStartup);
+
+    store.failingWrites.clear();
+    SaveSettings(store, applier, c, kExe, v);
+    ASSERT_NE(store.Get(kRunKey, kRunValue), nullptr);
+    EXPECT_EQ(*store.Get(kRunKey, kRunValue), RunValueFor(kExe));
+    EXPECT_TRUE(v.RunAtStartup);
 }
 
 }  // namespace

@@ -126,6 +126,25 @@ TEST(MainProc, AClosedWindowStaysListedUntilItsDesktopIsLeftAgain) {
     EXPECT_EQ(bed.Desk(0), (Handles{other}));
 }
 
+// The record of hidden windows does not grow with windows that went while hidden: each
+// enumeration drops the closed ones and those whose handle another process now holds.
+TEST(MainProc, HiddenWindowsThatWentAreForgottenAtTheNextEnumeration) {
+    TEngineBed bed;
+    const TWindowHandle closed = bed.App("closed"), reused = bed.App("reused");
+    const TWindowHandle kept = bed.App("kept");
+    bed.Start();
+    bed.engine.MainProc(1);
+    ASSERT_EQ(bed.engine.HiddenWindows().size(), 3u);
+    bed.screen.DestroyWindow(closed);
+    bed.screen.DestroyWindow(reused);
+    // Another program's window, not visible, under the freed handle.
+    const TProcessId stranger = bed.screen.StartProcess(TEngineBed::Hour(1));
+    bed.screen.CreateWindow(stranger, "stranger", 0, false, false, reused);
+    bed.engine.RefreshListWins();
+    ASSERT_EQ(bed.engine.HiddenWindows().size(), 1u);
+    EXPECT_EQ(bed.engine.HiddenWindows()[0].first, kept);
+}
+
 TEST(MainProc, AWindowOnTwoDesktopsIsHiddenThenShownAndStaysOnBoth) {
     TEngineBed bed;
     const TWindowHandle shared = bed.App("shared"), only = bed.App("only on 1");

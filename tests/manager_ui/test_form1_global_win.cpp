@@ -2,11 +2,17 @@
 // make of its tree, actions and menus, and what OK on the Settings page does.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "framework/controls/Action.h"
 #include "framework/controls/Button_win.h"
 #include "framework/controls/CheckBox_win.h"
 #include "framework/controls/ComboBox_win.h"
 #include "framework/controls/MenuItem_win.h"
+#include "components/trayicon/TrayIcon_win.h"
+#include "framework/controls/HotKey_win.h"
 #include "framework/controls/TreeView_win.h"
 #include "framework/core/ShortCut.h"
 #include "framework/gui/Application_win.h"
@@ -154,6 +160,107 @@ TEST_F(Form1Test, RunOnStartupWritesTheQuotedPathAndTakesItAway) {
     EXPECT_FALSE(form->StartWithWin->Checked());
     RegDeleteValueA(run, "Quorvane");
     RegCloseKey(run);
+}
+
+
+// The shell can end without the band announcing that it goes: the handle is checked again before
+// each post, and a gone band counts as no band.
+TEST_F(Form1Test, ABandThatWentWithoutSayingSoCountsAsNone) {
+    auto band = std::make_unique<FakeBand>();
+    PutSetting("TBHandle", band->HandleText());
+    CreateForm();
+    ASSERT_NE(form->TBHandle(), 0u);
+    ASSERT_TRUE(form->DeskbandMenu->Checked());
+    band.reset();
+    form->Engine().MainProc(1);
+    EXPECT_EQ(form->TBHandle(), 0u);
+    EXPECT_FALSE(form->DeskbandMenu->Checked());
+}
+
+// The application outlives the manager window: a session end after the window is gone must not
+// reach it.
+TEST_F(Form1Test, TheSessionEndHandlerGoesWithTheWindow) {
+    CreateForm();
+    EXPECT_TRUE(static_cast<bool>(Application->OnEndSession));
+    form->Free();
+    form = nullptr;
+    EXPECT_FALSE(static_cast<bool>(Application->OnEndSession));
+}
+
+TEST_F(Form1Test, EveryWindowedControlButTheHotKeyPaintsDoubleBuffered) {
+    CreateForm();
+    int windowed = 0;
+    for (int i = 0; i < form->ComponentCount(); ++i) {
+        auto* control = dynamic_cast<TWinControl*>(form->Components(i));
+        if (control == nullptr)
+            continue;
+        ++windowed;
+        SCOPED_TRACE(control->Name());
+        EXPECT_EQ(control->DoubleBuffered, control != form->ShowHideKey);
+    }
+    EXPECT_GT(windowed, 10);
+}
+
+// Records the two last steps of opening the manager from the notification icon.
+class TStepsForm : public TForm1 {
+    FW_CLASS(TStepsForm, TForm1)
+public:
+    using TForm1::TForm1;
+    std::vector<std::string> steps;
+    void RefreshTree() override {
+        steps.push_back("tree");
+        TForm1::RefreshTree();
+    }
+    void BringApplicationToFront() override {
+        steps.push_back("front");
+        TForm1::BringApplicationToFront();
+    }
+};
+
+TEST_F(Form1Test, ARightClickOpensTheTreeBroughtForwardFirst) {
+    PutSetting("ShowTreeOnRightClick", "TRUE");
+    auto* steps = Create<TStepsForm>(Application);
+    form = steps;
+    form->SetActivePage(2);
+    form->QxTrayIcon1->OnClick(form->QxTrayIcon1, mbRight, {}, 0, 0);
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+    EXPECT_EQ(form->ActivePage(), 0);
+    EXPECT_EQ(steps->steps, (std::vector<std::string>{"front", "tree"}));
+}
+
+// Cancel hides the window and applies nothing; the edits stay in the controls until the window is
+// opened again from the notification menu, which shows the stored settings.
+TEST_F(Form1Test, CancelKeepsTheEditsAndReopeningRestoresTheSettings) {
+    CreateForm();
+    form->Preferences1->Click();
+    ASSERT_TRUE(IsWindowVisible(form->Handle()));
+    form->CB_NumDesks->SetItemIndex(0);
+    form->Combo_SwitchKey->SetItemIndex(3);
+    form->BtnCancel->Click();
+    EXPECT_FALSE(IsWindowVisible(form->Handle()));
+    EXPECT_EQ(form->CB_NumDesks->ItemIndex(), 0);
+    EXPECT_EQ(form->Combo_SwitchKey->ItemIndex(), 3);
+    EXPECT_EQ(form->Engine().NumDesks, 4);
+    EXPECT_EQ(GetSetting("NumDesks"), "<missing>");
+    form->Preferences1->Click();
+    EXPECT_EQ(form->CB_NumDesks->ItemIndex(), 2);
+    EXPECT_EQ(form->Combo_SwitchKey->ItemIndex(), 0);
+    EXPECT_FALSE(form->BtnOK->Enabled());
+    EXPECT_EQ(form->ActivePage(), 1);
+}
+
+// Minimise and close only hide the window: no minimised frame, and the program lives on.
+TEST_F(Form1Test, MinimiseAndCloseHideTheWindow) {
+    CreateForm();
+    for (WPARAM command : {SC_MINIMIZE, SC_CLOSE}) {
+        SCOPED_TRACE(command);
+        form->Desktops1->Click();
+        ASSERT_TRUE(IsWindowVisible(form->Handle()));
+        SendMessageA(form->Handle(), WM_SYSCOMMAND, command, 0);
+        EXPECT_FALSE(IsWindowVisible(form->Handle()));
+        EXPECT_FALSE(IsIconic(form->Handle()));
+        EXPECT_FALSE(Application->Terminated());
+    }
 }
 
 }  // namespace
