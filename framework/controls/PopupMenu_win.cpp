@@ -50,6 +50,10 @@ void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation) {
 
 bool TPopupMenu::IsPopupActive() noexcept { return gPopupActive; }
 
+TPopupMenu::TActiveScope::TActiveScope() noexcept : previous_(gPopupActive) { gPopupActive = true; }
+
+TPopupMenu::TActiveScope::~TActiveScope() { gPopupActive = previous_; }
+
 bool TPopupMenu::IsShortCut(TShortCut ShortCut) {
     TMenuItem* item = items_ != nullptr ? items_->FindShortCut(ShortCut) : nullptr;
     if (item == nullptr)
