@@ -20,7 +20,8 @@ void TCustomPopupActionBarEx::BeforeDestruction() {
     TPopupMenu::BeforeDestruction();
 }
 
-void TCustomPopupActionBarEx::operator delete(TCustomPopupActionBarEx* Menu, std::destroying_delete_t) {
+void TCustomPopupActionBarEx::operator delete(TCustomPopupActionBarEx* Menu,
+                                              std::destroying_delete_t) {
     if (Menu->showing_.has_value() && Menu->freeRequested_)
         return;
     Menu->~TCustomPopupActionBarEx();
@@ -86,7 +87,8 @@ void TCustomPopupActionBarEx::Show(int X, int Y) {
     popup_->AutoSize = true;
     TActionClientItem* client = popup_->ActionClient();
     if (client == nullptr)
-        throw Exception::CreateFmt<EInvalidOperation>("%s ActionManager property has not been assigned", {Name()});
+        throw Exception::CreateFmt<EInvalidOperation>(
+            "%s ActionManager property has not been assigned", {Name()});
     client->Clear();
     popup_->Shadow = Shadow;
     showing_->Build(client, Items());
@@ -107,7 +109,7 @@ void TCustomPopupActionBarEx::EndShowing() noexcept {
         popup_ = nullptr;
         popup->Free();
     }
-    showing_.reset();  // frees the showing's actions, out of the manager
+    showing_.reset(); // frees the showing's actions, out of the manager
     if (freeRequested_)
         Free();
 }

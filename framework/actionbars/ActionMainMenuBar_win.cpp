@@ -9,7 +9,9 @@ TActionMainMenuBar::TActionMainMenuBar(TComponent* AOwner) : TCustomActionBar(AO
     EdgeBorders = TEdgeBorders{ebLeft, ebTop, ebRight, ebBottom};
 }
 
-TActionMainMenuBar::~TActionMainMenuBar() { Detach(); }
+TActionMainMenuBar::~TActionMainMenuBar() {
+    Detach();
+}
 
 void TActionMainMenuBar::BeforeDestruction() {
     Detach();

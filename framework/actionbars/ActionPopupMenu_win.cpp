@@ -35,15 +35,15 @@ void TCustomActionPopupMenu::Popup(int X, int Y) {
         menu_ = std::move(menu);
         owner_ = owner;
         handle_ = handle;
-        const UINT command = static_cast<UINT>(
-            TrackPopupMenuEx(handle, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, X, Y, owner, nullptr));
+        const UINT command = static_cast<UINT>(TrackPopupMenuEx(
+            handle, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, X, Y, owner, nullptr));
         // A choice made while closing on request does not run.
         if (!menu_->Closing)
             chosen = menu_->ClientOf(command);
         handle_ = nullptr;
         owner_ = nullptr;
         DestroyUtilityWindow(owner);
-        menu_.reset();  // destroys the native menus
+        menu_.reset(); // destroys the native menus
     }
     // Outside the one-popup scope: the action may open a menu of its own.
     if (chosen != nullptr && chosen->Action() != nullptr && chosen->Enabled())

@@ -41,8 +41,8 @@ SIZE TextSize(HFONT Font, const std::string& Text) {
     HDC dc = GetDC(nullptr);
     {
         TScopedSelect font(dc, Font);
-        GetTextExtentPoint32A(dc, Text.empty() ? " " : Text.c_str(), Text.empty() ? 1 : static_cast<int>(Text.size()),
-                              &size);
+        GetTextExtentPoint32A(dc, Text.empty() ? " " : Text.c_str(),
+                              Text.empty() ? 1 : static_cast<int>(Text.size()), &size);
     }
     ReleaseDC(nullptr, dc);
     return size;
@@ -82,9 +82,10 @@ TCustomImageList* ImagesOf(const TCustomActionBar& Bar) {
     return Bar.ActionManager() != nullptr ? Bar.ActionManager()->Images : nullptr;
 }
 
-}  // namespace
+} // namespace
 
-TNativeActionMenu::TNativeActionMenu(const TCustomActionBar& Bar) : bar_(Bar), colors_(Bar.EffectiveColorMap()) {
+TNativeActionMenu::TNativeActionMenu(const TCustomActionBar& Bar)
+    : bar_(Bar), colors_(Bar.EffectiveColorMap()) {
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = sizeof(metrics);
     if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
@@ -104,7 +105,7 @@ TNativeActionMenu::~TNativeActionMenu() {
 
 void TNativeActionMenu::Clear() noexcept {
     if (root_ != nullptr)
-        DestroyMenu(root_);  // and its submenus
+        DestroyMenu(root_); // and its submenus
     Release();
 }
 
@@ -149,10 +150,10 @@ void TNativeActionMenu::Fill(HMENU Menu, TActionClientItem* Client, bool OnBar) 
         // Command numbers travel in 16 bits; 0 means none.
         if (!item->Shown() || entries_.size() >= 0xFFFE)
             continue;
-        auto entry = std::make_unique<TEntry>(TEntry{item, item->Caption(),
-                                                     item->ShortCut() != 0 ? ShortCutToText(item->ShortCut()) : "",
-                                                     item->ImageIndex(), item->Enabled(), item->Checked(),
-                                                     item->IsSeparator(), item->Count() > 0, OnBar});
+        auto entry = std::make_unique<TEntry>(TEntry{
+            item, item->Caption(), item->ShortCut() != 0 ? ShortCutToText(item->ShortCut()) : "",
+            item->ImageIndex(), item->Enabled(), item->Checked(), item->IsSeparator(),
+            item->Count() > 0, OnBar});
         MENUITEMINFOA info{};
         info.cbSize = sizeof(info);
         info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE | MIIM_DATA;
@@ -246,7 +247,8 @@ LRESULT TNativeActionMenu::MenuChar(char Key, HMENU Menu) const {
         if (!GetMenuItemInfoA(Menu, static_cast<UINT>(i), TRUE, &info))
             continue;
         const TEntry* entry = EntryOf(info.dwItemData);
-        if (entry != nullptr && entry->Enabled && !entry->Separator && Mnemonic(entry->Caption) == key)
+        if (entry != nullptr && entry->Enabled && !entry->Separator &&
+            Mnemonic(entry->Caption) == key)
             return MAKELRESULT(i, MNC_EXECUTE);
     }
     return MAKELRESULT(0, MNC_CLOSE);
@@ -262,7 +264,8 @@ void TNativeActionMenu::Measure(MEASUREITEMSTRUCT& Item) const {
     const SIZE text = TextSize(font_, WithoutPrefix(entry.Caption));
     if (entry.OnBar) {
         Item.itemWidth = static_cast<UINT>(text.cx + 2 * kTextGap);
-        Item.itemHeight = static_cast<UINT>(std::max<int>(GetSystemMetrics(SM_CYMENU), text.cy + 6));
+        Item.itemHeight =
+            static_cast<UINT>(std::max<int>(GetSystemMetrics(SM_CYMENU), text.cy + 6));
         return;
     }
     if (entry.Separator) {
@@ -275,7 +278,8 @@ void TNativeActionMenu::Measure(MEASUREITEMSTRUCT& Item) const {
     if (!entry.ShortCut.empty())
         width += kShortCutGap + TextSize(font_, entry.ShortCut).cx;
     Item.itemWidth = static_cast<UINT>(width);
-    Item.itemHeight = static_cast<UINT>(std::max<int>(text.cy + 8, (images != nullptr ? images->Height() : 16) + 6));
+    Item.itemHeight = static_cast<UINT>(
+        std::max<int>(text.cy + 8, (images != nullptr ? images->Height() : 16) + 6));
 }
 
 void TNativeActionMenu::Draw(const DRAWITEMSTRUCT& Item) const {
@@ -302,7 +306,8 @@ void TNativeActionMenu::Draw(const DRAWITEMSTRUCT& Item) const {
         FrameBox(dc, box, colors_.SelectedFrameColor);
     }
     TCustomImageList* images = ImagesOf(bar_);
-    const bool image = images != nullptr && entry.ImageIndex >= 0 && entry.ImageIndex < images->Count();
+    const bool image =
+        images != nullptr && entry.ImageIndex >= 0 && entry.ImageIndex < images->Count();
     const int cx = r.left + gutter / 2;
     const int cy = (r.top + r.bottom) / 2;
     if (entry.Checked) {
@@ -314,17 +319,20 @@ void TNativeActionMenu::Draw(const DRAWITEMSTRUCT& Item) const {
             Tick(dc, cx, cy, enabled ? colors_.FontColor : colors_.DisabledFontColor);
     }
     if (image)
-        images->Draw(dc, cx - images->Width() / 2, cy - images->Height() / 2, entry.ImageIndex, enabled);
+        images->Draw(dc, cx - images->Width() / 2, cy - images->Height() / 2, entry.ImageIndex,
+                     enabled);
 
     TScopedSelect font(dc, font_);
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, ColorRef(!enabled ? colors_.DisabledFontColor
-                                       : selected ? colors_.SelectedFontColor : colors_.FontColor));
+    SetTextColor(dc, ColorRef(!enabled   ? colors_.DisabledFontColor
+                              : selected ? colors_.SelectedFontColor
+                                         : colors_.FontColor));
     UINT flags = DT_SINGLELINE | DT_VCENTER;
     if (Item.itemState & ODS_NOACCEL)
         flags |= DT_HIDEPREFIX;
     RECT text{r.left + gutter + kTextGap, r.top, r.right - kArrowSpace, r.bottom};
-    DrawTextA(dc, entry.Caption.c_str(), static_cast<int>(entry.Caption.size()), &text, flags | DT_LEFT);
+    DrawTextA(dc, entry.Caption.c_str(), static_cast<int>(entry.Caption.size()), &text,
+              flags | DT_LEFT);
     if (!entry.ShortCut.empty())
         DrawTextA(dc, entry.ShortCut.c_str(), static_cast<int>(entry.ShortCut.size()), &text,
                   DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
@@ -343,7 +351,8 @@ void TNativeActionMenu::DrawBarItem(const DRAWITEMSTRUCT& Item, const TEntry& En
     }
     TScopedSelect font(dc, font_);
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, ColorRef(enabled ? (hot ? colors_.SelectedFontColor : colors_.FontColor) : colors_.DisabledFontColor));
+    SetTextColor(dc, ColorRef(enabled ? (hot ? colors_.SelectedFontColor : colors_.FontColor)
+                                      : colors_.DisabledFontColor));
     UINT flags = DT_SINGLELINE | DT_VCENTER | DT_CENTER;
     if (Item.itemState & ODS_NOACCEL)
         flags |= DT_HIDEPREFIX;

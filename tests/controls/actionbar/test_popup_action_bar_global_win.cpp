@@ -176,7 +176,7 @@ struct HotKeyForm : TObject {
         if (m.Msg == WM_HOTKEY) {
             ++hotKeys;
             popupOpenMeanwhile = TPopupMenu::IsPopupActive();
-            other->Popup(200, 200);  // a second popup (the band's) is refused
+            other->Popup(200, 200); // a second popup (the band's) is refused
             return;
         }
         previous(m);
@@ -239,7 +239,7 @@ TEST_F(PopupActionBarTest, SecondPopupWhileOneIsOpenDoesNothing) {
     Add("One");
     int popupsOpen = 0;
     RunLater(150, [&] {
-        menu->Popup(160, 160);  // the same menu again
+        menu->Popup(160, 160); // the same menu again
         popupsOpen = TPopupMenu::IsPopupActive() ? 1 : 0;
         EndMenu();
     });
@@ -317,8 +317,8 @@ TEST_F(MenuBarTest, MouseOpensAMenuAndClicksAnItem) {
         RECT exit{};
         for (int i = 0; i < 200 && !done; ++i) {
             sub = GetSubMenu(bar->Handle(), 0);
-            if (sub != nullptr && GetMenuItemCount(sub) == 2 && GetMenuItemRect(nullptr, sub, 1, &exit) &&
-                exit.bottom > exit.top)
+            if (sub != nullptr && GetMenuItemCount(sub) == 2 &&
+                GetMenuItemRect(nullptr, sub, 1, &exit) && exit.bottom > exit.top)
                 break;
             Sleep(10);
         }
@@ -413,4 +413,4 @@ TEST_F(MenuBarTest, DISABLED_Showcase) {
     keys.join();
 }
 
-}  // namespace
+} // namespace
