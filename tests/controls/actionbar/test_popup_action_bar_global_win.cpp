@@ -369,7 +369,7 @@ TEST_F(MenuBarTest, DetachingGivesTheFormItsWindowProcBack) {
 TEST_F(MenuBarTest, DISABLED_Showcase) {
     auto* images = Create<TImageList>(form);
     TIcon icon;
-    icon.SetHandle(LoadIcon(nullptr, IDI_APPLICATION));
+    icon.SetHandle(LoadIcon(nullptr, IDI_WARNING));
     images->SetWidth(16);
     images->SetHeight(16);
     images->AddIcon(&icon);
