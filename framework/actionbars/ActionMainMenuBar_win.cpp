@@ -54,6 +54,7 @@ void TActionMainMenuBar::RecreateControls() {
         return;
     HWND window = form_->Handle();
     auto menu = std::make_unique<TNativeActionMenu>(*this);
+    menu->RebuildOnOpen = true;
     menu->OnOpen = [this](TActionClientItem* Client) {
         if (OnPopup)
             OnPopup(Client);

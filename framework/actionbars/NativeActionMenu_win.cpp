@@ -112,7 +112,9 @@ void TNativeActionMenu::Clear() noexcept {
 void TNativeActionMenu::Release() noexcept {
     root_ = nullptr;
     entries_.clear();
+    freeSlots_.clear();
     pending_.clear();
+    built_.clear();
 }
 
 HMENU TNativeActionMenu::BuildPopup(TActionClientItem* Client) {
@@ -148,7 +150,7 @@ void TNativeActionMenu::Fill(HMENU Menu, TActionClientItem* Client, bool OnBar) 
     for (int i = 0; i < Client->Count(); ++i) {
         TActionClientItem* item = Client->Items(i);
         // Command numbers travel in 16 bits; 0 means none.
-        if (!item->Shown() || entries_.size() >= 0xFFFE)
+        if (!item->Shown() || (freeSlots_.empty() && entries_.size() >= 0xFFFE))
             continue;
         auto entry = std::make_unique<TEntry>(TEntry{
             item, item->Caption(), item->ShortCut() != 0 ? ShortCutToText(item->ShortCut()) : "",
@@ -158,7 +160,13 @@ void TNativeActionMenu::Fill(HMENU Menu, TActionClientItem* Client, bool OnBar) 
         info.cbSize = sizeof(info);
         info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE | MIIM_DATA;
         info.fType = MFT_OWNERDRAW | (entry->Separator ? MFT_SEPARATOR : 0);
-        info.wID = static_cast<UINT>(entries_.size() + 1);
+        size_t slot = entries_.size();
+        if (!freeSlots_.empty()) {
+            slot = freeSlots_.back();
+            freeSlots_.pop_back();
+        }
+        info.wID = static_cast<UINT>(slot + 1);
+        entry->Menu = Menu;
         info.dwItemData = reinterpret_cast<ULONG_PTR>(entry.get());
         if (!entry->Enabled)
             info.fState |= MFS_GRAYED;
@@ -168,21 +176,47 @@ void TNativeActionMenu::Fill(HMENU Menu, TActionClientItem* Client, bool OnBar) 
             info.fMask |= MIIM_SUBMENU;
             info.hSubMenu = CreatePopupMenu();
             pending_[info.hSubMenu] = item;
+            entry->SubMenu = info.hSubMenu;
         }
-        entries_.push_back(std::move(entry));
+        if (slot == entries_.size())
+            entries_.push_back(std::move(entry));
+        else
+            entries_[slot] = std::move(entry);
         InsertMenuItemA(Menu, position++, TRUE, &info);
     }
 }
 
+void TNativeActionMenu::Empty(HMENU Menu) {
+    // Without recursion: the menus below go with their entries.
+    std::vector<HMENU> menus{Menu};
+    while (!menus.empty()) {
+        HMENU menu = menus.back();
+        menus.pop_back();
+        for (size_t i = 0; i < entries_.size(); ++i) {
+            if (entries_[i] == nullptr || entries_[i]->Menu != menu)
+                continue;
+            if (HMENU sub = entries_[i]->SubMenu) {
+                menus.push_back(sub);
+                pending_.erase(sub);
+                built_.erase(sub);
+            }
+            entries_[i].reset();
+            freeSlots_.push_back(i);
+        }
+    }
+    while (GetMenuItemCount(Menu) > 0)
+        DeleteMenu(Menu, 0, MF_BYPOSITION); // destroys the submenus too
+}
+
 TActionClientItem* TNativeActionMenu::ClientOf(UINT Command) const noexcept {
-    if (Command == 0 || Command > entries_.size())
+    if (Command == 0 || Command > entries_.size() || entries_[Command - 1] == nullptr)
         return nullptr;
     return entries_[Command - 1]->Client;
 }
 
 const TNativeActionMenu::TEntry* TNativeActionMenu::EntryOf(ULONG_PTR Data) const noexcept {
     for (const auto& entry : entries_)
-        if (reinterpret_cast<ULONG_PTR>(entry.get()) == Data)
+        if (entry != nullptr && reinterpret_cast<ULONG_PTR>(entry.get()) == Data)
             return entry.get();
     return nullptr;
 }
@@ -191,15 +225,24 @@ bool TNativeActionMenu::Handle(TMessage& Message) {
     switch (Message.Msg) {
     case WM_INITMENUPOPUP: {
         auto menu = reinterpret_cast<HMENU>(Message.WParam);
-        auto it = pending_.find(menu);
-        if (it == pending_.end())
+        TActionClientItem* client = nullptr;
+        if (auto it = pending_.find(menu); it != pending_.end()) {
+            client = it->second;
+            pending_.erase(it);
+        } else if (auto built = built_.find(menu); built != built_.end()) {
+            client = built->second;
+            Empty(menu);
+        } else {
             return false;
-        TActionClientItem* client = it->second;
-        pending_.erase(it);
+        }
         if (!Closing) {
             if (OnOpen)
                 OnOpen(client);
             Fill(menu, client, false);
+            if (RebuildOnOpen)
+                built_[menu] = client;
+        } else {
+            pending_[menu] = client;
         }
         Message.Result = 0;
         return true;

@@ -46,6 +46,9 @@ public:
     TOpen OnOpen;
     // Once set, submenus open empty (the menu is closing).
     bool Closing = false;
+    // Builds a submenu again each time it opens (a menu bar's drop-downs
+    // follow their actions); otherwise once (a popup's single showing).
+    bool RebuildOnOpen = false;
 
 private:
     struct TEntry {
@@ -54,7 +57,11 @@ private:
         std::string ShortCut;
         int ImageIndex;
         bool Enabled, Checked, Separator, Submenu, OnBar;
+        HMENU Menu = nullptr;    // the menu the entry is in
+        HMENU SubMenu = nullptr; // its own submenu, if any
     };
+    // Empties Menu and forgets the entries in it and below it.
+    void Empty(HMENU Menu);
     void Fill(HMENU Menu, TActionClientItem* Client, bool OnBar);
     void Measure(MEASUREITEMSTRUCT& Item) const;
     void Draw(const DRAWITEMSTRUCT& Item) const;
@@ -70,5 +77,7 @@ private:
     HBRUSH barBrush_ = nullptr;
     HMENU root_ = nullptr;
     std::vector<std::unique_ptr<TEntry>> entries_;
+    std::vector<size_t> freeSlots_;
     std::map<HMENU, TActionClientItem*> pending_;
+    std::map<HMENU, TActionClientItem*> built_;
 };

@@ -352,6 +352,30 @@ TEST_F(MenuBarTest, PopupMenusAreRefusedWhileTheBarsMenuIsOpen) {
     EXPECT_FALSE(TPopupMenu::IsPopupActive());
 }
 
+TEST_F(MenuBarTest, DropDownsFollowTheirActionsEachTimeTheyOpen) {
+    HMENU desktops = GetSubMenu(bar->Handle(), 1);
+    ASSERT_NE(desktops, nullptr);
+    auto open = [&] {
+        SendMessageA(form->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(desktops), 1);
+        return GetMenuItemCount(desktops);
+    };
+    EXPECT_EQ(open(), 2);
+    auto* second = static_cast<TCustomAction*>(bar->ActionClient()->Items(1)->Items(1)->Action());
+    second->SetVisible(false);
+    EXPECT_EQ(open(), 1) << "a hidden action hides its item";
+    second->SetVisible(true);
+    second->SetEnabled(false);
+    EXPECT_EQ(open(), 2);
+    EXPECT_TRUE(GetMenuState(desktops, 1, MF_BYPOSITION) & MF_GRAYED);
+    // Reopened often, the command numbers are reused, not used up.
+    for (int i = 0; i < 70; ++i)
+        open();
+    EXPECT_LE(GetMenuItemID(desktops, 1), 8u);
+    SendMessageA(form->Handle(), WM_COMMAND, GetMenuItemID(desktops, 0), 0);
+    EXPECT_EQ(r.log, (std::vector<std::string>{"run:Desktop &1"}));
+    EXPECT_EQ(opened.size(), 3u + 70u);
+}
+
 TEST_F(MenuBarTest, DetachingGivesTheFormItsWindowProcBack) {
     bar->SetForm(nullptr);
     EXPECT_EQ(GetMenu(form->Handle()), nullptr);
