@@ -59,9 +59,16 @@ protected:
         (Parent != nullptr ? Parent : menu->Items())->Add(item);
         return item;
     }
-    // Keys pressed from another thread once the menu loop runs.
-    void KeysLater(std::vector<std::string> Chords, DWORD DelayMs = 300) {
+    // Keys pressed from another thread DelayMs after the menu shows (keys
+    // sent earlier would reach the form instead).
+    void KeysLater(std::vector<std::string> Chords, DWORD DelayMs = 150) {
         keys = std::thread([Chords, DelayMs] {
+            for (int i = 0; i < 500; ++i) {
+                HWND shown = FindWindowA("#32768", nullptr);
+                if (shown != nullptr && IsWindowVisible(shown))
+                    break;
+                Sleep(10);
+            }
             Sleep(DelayMs);
             for (const auto& chord : Chords)
                 winfarm::SendKeys(chord);
@@ -97,7 +104,7 @@ TEST_F(PopupActionBarTest, OpensAtThePointInTheXPStyleAndRunsTheChosenItem) {
         actionsWhileOpen = TMenuAction::LiveCount() - live;
         style = popup->Style()->Name();
     });
-    KeysLater({"Down", "Down", "Down", "Enter"}, 500);
+    KeysLater({"Down", "Down", "Down", "Enter"}, 300);
     menu->Popup(150, 160);
     EXPECT_EQ(r.log, (std::vector<std::string>{"popup", "click:Second"}));
     EXPECT_EQ(window.left, 150);
@@ -194,7 +201,7 @@ TEST_F(PopupActionBarTest, HotKeyHandledInsideTheLoopAndThePopupStillClosesClean
     hook.other = other;
     form->WindowProc = TWndMethod(&hook, &HotKeyForm::Proc);
     RunLater(150, [&] { PostMessageA(form->Handle(), WM_HOTKEY, 2, MAKELPARAM(MOD_ALT, '2')); });
-    KeysLater({"Esc"}, 700);
+    KeysLater({"Esc"}, 600);
     menu->Popup(150, 150);
     form->WindowProc = hook.previous;
     EXPECT_EQ(hook.hotKeys, 1);
@@ -225,7 +232,7 @@ TEST_F(PopupActionBarTest, FreedInsideItsLoopTheMenuLivesUntilPopupReturns) {
         counted->Free();
         destroyedInside = CountedPopup::Destroyed;
     });
-    KeysLater({"Enter"}, 600);
+    KeysLater({"Enter"}, 300);
     const int owned = form->ComponentCount();
     counted->Popup(150, 150);
     EXPECT_EQ(destroyedInside, 0);
