@@ -19,9 +19,11 @@ public:
     TPopupGuard& operator=(const TPopupGuard&) = delete;
 };
 
-}  // namespace
+} // namespace
 
-TPopupMenu::TPopupMenu(TComponent* AOwner) : TPopupMenuBase(AOwner) { items_ = new TMenuItem(nullptr); }
+TPopupMenu::TPopupMenu(TComponent* AOwner) : TPopupMenuBase(AOwner) {
+    items_ = new TMenuItem(nullptr);
+}
 
 TPopupMenu::~TPopupMenu() {
     if (items_ != nullptr)
@@ -48,7 +50,17 @@ void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation) {
     TPopupMenuBase::Notification(AComponent, Operation);
 }
 
-bool TPopupMenu::IsPopupActive() noexcept { return gPopupActive; }
+bool TPopupMenu::IsPopupActive() noexcept {
+    return gPopupActive;
+}
+
+TPopupMenu::TActiveScope::TActiveScope() noexcept : previous_(gPopupActive) {
+    gPopupActive = true;
+}
+
+TPopupMenu::TActiveScope::~TActiveScope() {
+    gPopupActive = previous_;
+}
 
 bool TPopupMenu::IsShortCut(TShortCut ShortCut) {
     TMenuItem* item = items_ != nullptr ? items_->FindShortCut(ShortCut) : nullptr;
@@ -129,7 +141,9 @@ void TPopupMenu::Popup(int X, int Y) {
     handle_ = menu;
     owner_ = owner;
     UINT flags = TPM_RETURNCMD | TPM_RIGHTBUTTON;
-    flags |= Alignment == paRight ? TPM_RIGHTALIGN : Alignment == paCenter ? TPM_CENTERALIGN : TPM_LEFTALIGN;
+    flags |= Alignment == paRight    ? TPM_RIGHTALIGN
+             : Alignment == paCenter ? TPM_CENTERALIGN
+                                     : TPM_LEFTALIGN;
     command = static_cast<UINT>(TrackPopupMenu(menu, flags, X, Y, 0, owner, nullptr));
     handle_ = nullptr;
     owner_ = nullptr;

@@ -41,6 +41,18 @@ public:
 
     // True while a popup menu of this process is open.
     static bool IsPopupActive() noexcept;
+    // Marks a popup menu of the process open for its scope: other classes
+    // that run a native menu loop keep the one-at-a-time rule with it.
+    class TActiveScope {
+    public:
+        TActiveScope() noexcept;
+        ~TActiveScope();
+        TActiveScope(const TActiveScope&) = delete;
+        TActiveScope& operator=(const TActiveScope&) = delete;
+
+    private:
+        bool previous_;
+    };
     // The native menu while this menu is open, else nullptr.
     HMENU Handle() const noexcept { return handle_; }
     // Builds a native menu of the visible items (the caller destroys it).
