@@ -20,9 +20,19 @@ thread_local TWinControl* tCreating = nullptr;
 thread_local HHOOK tCreateHook = nullptr;
 thread_local int tCreateDepth = 0;
 
+// The property that links a window to its control. Its name carries the module, so that two
+// copies of the library in one process (a program and a DLL) never take each other's windows.
 ATOM LinkAtom() {
-    static ATOM atom = AddAtomA("QuorvaneControlLink");
+    static ATOM atom = [] {
+        char name[64];
+        wsprintfA(name, "QuorvaneControlLink%p", static_cast<void*>(LibraryInstance()));
+        return AddAtomA(name);
+    }();
     return atom;
+}
+
+TWinControl* LinkedControl(HWND Window) noexcept {
+    return static_cast<TWinControl*>(GetPropA(Window, MAKEINTATOM(LinkAtom())));
 }
 
 } // namespace
@@ -106,11 +116,18 @@ HWND CreateFrameworkWindow(TWinControl* Control, const TCreateParams& Params) {
 TWinControl* TWinControl::FindControl(HWND Window) noexcept {
     if (Window == nullptr)
         return nullptr;
-    return static_cast<TWinControl*>(GetPropA(Window, MAKEINTATOM(LinkAtom())));
+    // Any window may be asked about (the one under the pointer, say). Properties can be read
+    // across processes, and a window of another process running this library carries a link
+    // of the same number: its value is an address there, not here.
+    DWORD pid = 0;
+    if (GetWindowThreadProcessId(Window, &pid) == 0 || pid != GetCurrentProcessId())
+        return nullptr;
+    return LinkedControl(Window);
 }
 
 LRESULT CALLBACK FrameworkWndProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
-    TWinControl* control = TWinControl::FindControl(Window);
+    // The window procedure is ours, so the window is this process's.
+    TWinControl* control = LinkedControl(Window);
     if (control == nullptr)
         return DefWindowProcA(Window, Msg, WParam, LParam);
     // Our own code reaches private notifications only through Perform; here

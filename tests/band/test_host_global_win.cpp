@@ -12,10 +12,12 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "band/BandIds.h"
+#include "tests/app/QuorvaneDriver_win.h"
 #include "tests/fixtures/MouseInput_win.h"
 
 namespace {
@@ -499,6 +501,73 @@ TEST_F(BandHost, CyclesLeaveNoObjectsBehind) {
     EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi);
     EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), user);
     EXPECT_EQ(canUnload(), S_OK);
+}
+
+// With the real program: the band announces itself, Quorvane answers with the active desktop,
+// a real click on button 3 switches to desktop 3 and the band marks it when the program says
+// so; when the program ends, it hides the band.
+// What the band window hears from the main program, in order (message - WM_USER).
+std::vector<UINT> gBandHeard;
+WNDPROC gBandProc = nullptr;
+LRESULT CALLBACK RecordBand(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+    if (m > WM_USER && m <= WM_USER + 13)
+        gBandHeard.push_back(m - WM_USER);
+    return CallWindowProcA(gBandProc, h, m, wp, lp);
+}
+
+bool BandHeard(UINT n) {
+    return std::find(gBandHeard.begin(), gBandHeard.end(), n) != gBandHeard.end();
+}
+
+TEST_F(BandHost, WithTheRealProgram) {
+    DestroyWindow(main); // the real main window takes its place
+    main = nullptr;
+    quorvane_test::PutSetting("ShowDeskbandHelp", "FALSE");
+    HWND w = Show();
+    ASSERT_NE(w, nullptr);
+    // The pointer rests on the band while the program idles: the program asks which of its
+    // controls is under it, and a window of another process must not be taken for one.
+    POINT on{2, 10};
+    ClientToScreen(w, &on);
+    ASSERT_TRUE(mouse_input::MoveTo(on));
+    gBandHeard.clear();
+    gBandProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordBand)));
+    quorvane_test::Program program;
+    ASSERT_TRUE(program.Started());
+    ASSERT_TRUE(program.WaitReady());
+    // The program found the band through "TBHandle" and showed it; the buttons still say 1.
+    Pump(300);
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_TRUE(program.Running());
+    EXPECT_EQ(RebarBand().fStyle & RBBS_HIDDEN, 0u);
+    ASSERT_GE(gBandHeard.size(), 2u);
+    EXPECT_EQ(gBandHeard[0], 13u); // WM_SHOWBAND
+    EXPECT_EQ(gBandHeard[1], 1u);  // WM_ACTIVEDESK1
+    EXPECT_FALSE(BandHeard(12));
+    EXPECT_EQ(Face(w, 1), RGB(0x2F, 0x6F, 0xD0));
+    POINT at{34 + 8, 8 + 8};
+    ClientToScreen(w, &at);
+    ASSERT_TRUE(mouse_input::Click(at));
+    // The click marks button 3 at once; the program's answer keeps it so after the switch.
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            return Face(w, 3) == RGB(0xD0, 0x7A, 0x1E);
+        },
+        3000));
+    // The program switched and says so.
+    EXPECT_TRUE(PumpUntil([&] { return BandHeard(3); }, 5000));
+    Pump(200);
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(Face(w, 3), RGB(0xD0, 0x7A, 0x1E));
+    EXPECT_EQ(Face(w, 1), RGB(0xEC, 0xEC, 0xEC));
+    // Ending the program hides the band in the rebar.
+    PostMessageA(program.Manager(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(10000), 0u);
+    EXPECT_TRUE(PumpUntil([&] { return (RebarBand().fStyle & RBBS_HIDDEN) != 0; }, 3000));
+    EXPECT_TRUE(BandHeard(12));
+    SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gBandProc));
 }
 
 } // namespace
