@@ -1,7 +1,7 @@
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -182,7 +182,7 @@ private:
     int indent_ = 19;
     TCustomImageList* images_ = nullptr;
     TChangeLink imageLink_;
-    bool keepNodes_ = false;        // native items go, the nodes stay (window destroyed)
+    bool keepNodes_ = false;  // native items go, the nodes stay (window destroyed)
     TTreeNode* selected_ = nullptr; // the selection while there is no window
     bool dragging_ = false;
     bool dragged_ = false; // a drag ran inside the latest button press
