@@ -551,13 +551,28 @@ void TTreeView::RunDrag(TTreeNode* Node) {
     TTreeView* target = nullptr;
     bool accept = false;
     // The target under P hears of the move (enter, move, or leave for the one left behind).
+    // The node a drop would land on is highlighted in its tree while the target accepts.
+    auto highlight = [](TTreeView* tree, POINT p, bool on) {
+        if (tree == nullptr || !tree->HandleAllocated())
+            return;
+        HTREEITEM item = nullptr;
+        if (on) {
+            ::ScreenToClient(tree->Handle(), &p);
+            if (TTreeNode* node = tree->GetNodeAt(p.x, p.y))
+                item = node->ItemId();
+        }
+        SendMessageA(tree->Handle(), TVM_SELECTITEM, TVGN_DROPHILITE, reinterpret_cast<LPARAM>(item));
+    };
     auto moveTo = [&](POINT p) {
         TTreeView* now = DragTargetAt(p);
-        if (now != target && target != nullptr)
+        if (now != target && target != nullptr) {
+            highlight(target, p, false);
             AskDragOver(target, p, dsDragLeave);
+        }
         const TDragState state = now != target ? dsDragEnter : dsDragMove;
         target = now;
         accept = AskDragOver(target, p, state);
+        highlight(target, p, accept);
         if (Screen != nullptr)
             Screen->SetCursor(accept ? DragCursor : crNoDrop);
     };
@@ -607,6 +622,7 @@ void TTreeView::RunDrag(TTreeNode* Node) {
             break;
         }
     }
+    highlight(target, at, false);
     if (!dropped && target != nullptr) {
         TTreeView* left = std::exchange(target, nullptr);
         AskDragOver(left, at, dsDragLeave);
