@@ -1,7 +1,7 @@
 // The band's window list: the menu of a desktop's windows that the band asks for, and what
 // choosing one of them does.
-#include "desktops/WindowCommands.h"
 #include "desktops/Win32WindowSystem_win.h"
+#include "desktops/WindowCommands.h"
 #include "framework/controls/MenuItem_win.h"
 #include "framework/gui/Application_win.h"
 #include "manager_ui/Form1_win.h"
@@ -82,8 +82,7 @@ void TForm1::TBPopupMenuClick(TObject* Sender) {
             BringApplicationToFront();
         return;
     }
-    if (!SwitchRequestAllowed(desk, engine_->ActiveDesk, engine_->NumDesks,
-                              engine_->SwitchAllowed))
+    if (!SwitchRequestAllowed(desk, engine_->ActiveDesk, engine_->NumDesks, engine_->SwitchAllowed))
         return;
     engine_->DeskForegroundWin[static_cast<std::size_t>(desk)] = window;
     engine_->MainProc(desk);

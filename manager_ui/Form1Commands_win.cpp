@@ -1,6 +1,7 @@
 // The window commands of the manager window: its actions, the tool bar of the Desktops page with
 // its drop-down menus, and their handlers.
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include "desktops/WindowCommands.h"
@@ -39,32 +40,32 @@ void DrawGlyph(TCanvas* c, TToolImage image) {
     c->Pen()->SetColor(kInk);
     c->Pen()->SetWidth(3);
     switch (image) {
-    case tiRefresh:  // a circle with an arrow head
+    case tiRefresh: // a circle with an arrow head
         c->Brush()->SetColor(kMask);
         c->Ellipse(4, 4, 20, 20);
         c->Brush()->SetColor(kInk);
         c->Pen()->SetWidth(1);
         c->Polygon({P(14, 1), P(22, 6), P(14, 10)});
         break;
-    case tiMove:  // an arrow to the right
+    case tiMove: // an arrow to the right
         c->Pen()->SetWidth(1);
         c->Polygon({P(2, 9), P(12, 9), P(12, 3), P(22, 12), P(12, 21), P(12, 15), P(2, 15)});
         break;
-    case tiCopy:  // a plus
+    case tiCopy: // a plus
         c->Pen()->SetWidth(1);
         c->FillRect(TRect{9, 3, 15, 21});
         c->FillRect(TRect{3, 9, 21, 15});
         break;
-    case tiRemove:  // a minus
+    case tiRemove: // a minus
         c->FillRect(TRect{3, 9, 21, 15});
         break;
-    case tiClose:  // a cross
+    case tiClose: // a cross
         c->MoveTo(5, 5);
         c->LineTo(19, 19);
         c->MoveTo(19, 5);
         c->LineTo(5, 19);
         break;
-    case tiFavor:  // a star
+    case tiFavor: // a star
         c->Pen()->SetWidth(1);
         c->Polygon({P(12, 1), P(15, 9), P(23, 9), P(17, 14), P(19, 22), P(12, 17), P(5, 22),
                     P(7, 14), P(1, 9), P(9, 9)});
@@ -84,7 +85,7 @@ void AddGlyph(TCustomImageList* list, TToolImage image) {
     list->AddMasked(&bitmap, kMask);
 }
 
-}  // namespace
+} // namespace
 
 void TForm1::CreateWindowActions() {
     auto action = [&](const std::string& name, const std::string& caption, TNotifyEvent onExecute) {
@@ -175,7 +176,8 @@ void TForm1::CreateToolBar(TPanel* page) {
     TB_Refresh->SetAction(RefreshAct);
     separator();
     for (int desk = 0; desk < 4; ++desk) {
-        DeskButton[desk] = button("ToolButton" + std::to_string(desk + 4), tbsCheck, tiDesk1 + desk);
+        DeskButton[desk] =
+            button("ToolButton" + std::to_string(desk + 4), tbsCheck, tiDesk1 + desk);
         DeskButton[desk]->SetAction(DeskAct[desk]);
     }
     separator();

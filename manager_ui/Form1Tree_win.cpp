@@ -1,7 +1,7 @@
 // The Desktops page's tree: the desktops with their windows and icons, its popup menu, and its
 // drag and drop.
-#include "desktops/WindowCommands.h"
 #include "desktops/Win32WindowSystem_win.h"
+#include "desktops/WindowCommands.h"
 #include "framework/controls/Action.h"
 #include "framework/controls/MenuItem_win.h"
 #include "framework/controls/Panel_win.h"
@@ -35,7 +35,7 @@ TTreeLevel LevelOf(const TTreeNode* node) {
     }
 }
 
-}  // namespace
+} // namespace
 
 void TForm1::SetUpTree() {
     TreeViewImg = Create<TTreeImageList>(this);
@@ -114,6 +114,14 @@ void TForm1::RefreshTree() {
     // Windows opened since the last switch belong in the active desktop's list first.
     engine_->RefreshListWins();
     const int count = std::min(root->Count(), std::min(engine_->NumDesks, 4));
+    // Every image added or removed would hand the list to the tree again: it is lent back once,
+    // when the rebuild is done.
+    TreeView1->SetImages(nullptr);
+    struct TImagesBack {
+        TTreeView* tree;
+        TCustomImageList* images;
+        ~TImagesBack() { tree->SetImages(images); }
+    } imagesBack{TreeView1, TreeViewImg};
     for (int desk = 0; desk < count; ++desk)
         root->Item(desk)->DeleteChildren();
     for (int i = TreeViewImg->Count() - 1; i >= kFixedTreeImages; --i)
@@ -210,8 +218,8 @@ void TForm1::TreeView1DragDrop(TObject*, TObject*, int X, int Y) {
         // A move to another desktop inserts at the target's place in the tree, which counts only
         // the windows the tree shows: with owned or untitled entries listed, the window may land
         // before the drop point, but always within the list.
-        result = DropOnWindow(*engine_, from, target->Parent()->Index(), window,
-                              NodeWindow(target), target->Index());
+        result = DropOnWindow(*engine_, from, target->Parent()->Index(), window, NodeWindow(target),
+                              target->Index());
     }
     if (result == TDropResult::None)
         return;

@@ -23,7 +23,7 @@ private:
     TIcon icon_;
 };
 
-}  // namespace
+} // namespace
 
 HICON GetAppIcon(HWND window) noexcept {
     if (window == nullptr)

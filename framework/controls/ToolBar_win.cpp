@@ -11,7 +11,7 @@ namespace {
 // Command numbers of tool buttons, unique in the process (a bar's WM_COMMAND names one).
 int gNextButtonId = 0x7000;
 
-}  // namespace
+} // namespace
 
 // --- TToolButton ---
 
@@ -99,7 +99,8 @@ bool TToolButton::Down() const {
 void TToolButton::SetDown(bool Value) {
     down_ = Value;
     if (bar_ != nullptr && bar_->HandleAllocated())
-        SendMessageA(bar_->Handle(), TB_CHECKBUTTON, static_cast<WPARAM>(id_), Value ? TRUE : FALSE);
+        SendMessageA(bar_->Handle(), TB_CHECKBUTTON, static_cast<WPARAM>(id_),
+                     Value ? TRUE : FALSE);
 }
 
 void TToolButton::SetEnabled(bool Value) {
@@ -243,7 +244,7 @@ void TToolBar::Rebuild() {
         switch (b->style_) {
         case tbsSeparator:
             tb.fsStyle = BTNS_SEP;
-            tb.iBitmap = 6;  // the separator's width
+            tb.iBitmap = 6; // the separator's width
             break;
         case tbsCheck:
             tb.fsStyle = BTNS_CHECK;
@@ -298,7 +299,8 @@ void TToolBar::SetFlat(bool Value) {
     flat_ = Value;
     if (HandleAllocated()) {
         const LONG style = GetWindowLongA(Handle(), GWL_STYLE);
-        SetWindowLongA(Handle(), GWL_STYLE, Value ? (style | TBSTYLE_FLAT) : (style & ~TBSTYLE_FLAT));
+        SetWindowLongA(Handle(), GWL_STYLE,
+                       Value ? (style | TBSTYLE_FLAT) : (style & ~TBSTYLE_FLAT));
         Invalidate();
     }
 }
@@ -376,7 +378,8 @@ bool TToolButtonActionLink::IsHintLinked() {
     return TActionLink::IsHintLinked() && button_->Hint() == CustomAction()->Hint();
 }
 bool TToolButtonActionLink::IsImageIndexLinked() {
-    return TActionLink::IsImageIndexLinked() && button_->ImageIndex() == CustomAction()->ImageIndex();
+    return TActionLink::IsImageIndexLinked() &&
+           button_->ImageIndex() == CustomAction()->ImageIndex();
 }
 bool TToolButtonActionLink::IsVisibleLinked() {
     return TActionLink::IsVisibleLinked() && button_->Visible() == CustomAction()->Visible();

@@ -32,7 +32,7 @@ class BandLinkE2E : public ::testing::Test {
 protected:
     void SetUp() override {
         DeleteSettings();
-        PutSetting("ShowDeskbandHelp", "TRUE");  // a known band must keep the help away
+        PutSetting("ShowDeskbandHelp", "TRUE"); // a known band must keep the help away
         PutSetting("NumDesks", "2");
         PutSetting("TBHandle", band.HandleText());
     }
@@ -95,4 +95,4 @@ TEST_F(BandLinkE2E, TheProgramAnswersTheBandsRequests) {
     EXPECT_EQ(program.WaitExit(10000), 0u);
 }
 
-}  // namespace
+} // namespace

@@ -99,8 +99,10 @@ protected:
     POINT At(TTreeNode* node) {
         RECT r{};
         *reinterpret_cast<HTREEITEM*>(&r) = node->ItemId();
-        SendMessageA(form->TreeView1->Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
-        const TPoint p = form->TreeView1->ClientToScreen(TPoint{r.left + 8, (r.top + r.bottom) / 2});
+        SendMessageA(form->TreeView1->Handle(), TVM_GETITEMRECT, TRUE,
+                     reinterpret_cast<LPARAM>(&r));
+        const TPoint p =
+            form->TreeView1->ClientToScreen(TPoint{r.left + 8, (r.top + r.bottom) / 2});
         return POINT{p.X, p.Y};
     }
     // Drags `node` onto the point `to` with the real mouse; Escape before the release if asked.
@@ -123,7 +125,8 @@ protected:
     void RightDown(TTreeNode* node) {
         RECT r{};
         *reinterpret_cast<HTREEITEM*>(&r) = node->ItemId();
-        SendMessageA(form->TreeView1->Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
+        SendMessageA(form->TreeView1->Handle(), TVM_GETITEMRECT, TRUE,
+                     reinterpret_cast<LPARAM>(&r));
         form->TreeView1MouseDown(form->TreeView1, mbRight, TShiftState{}, r.left + 8,
                                  (r.top + r.bottom) / 2);
     }
@@ -269,7 +272,7 @@ TEST_F(TreeTest, ToolBarAndMenuCommandsActOnRealWindows) {
     EXPECT_FALSE(IsWindowVisible(w[1]));
     EXPECT_NE(NodeOf(w[1], 1), nullptr);
     select(w[2], 0);
-    form->CopyToPopupMenu->Items()->Items(1)->Click();  // as OnPopup left it: SelDesk 0
+    form->CopyToPopupMenu->Items()->Items(1)->Click(); // as OnPopup left it: SelDesk 0
     EXPECT_TRUE(IsWindowVisible(w[2]));
     EXPECT_NE(NodeOf(w[2], 1), nullptr);
     EXPECT_NE(NodeOf(w[2], 0), nullptr);
@@ -377,7 +380,8 @@ private:
         withIcon.hIconSm = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_WARNING));
         RegisterClassExA(&withIcon);
         for (const Spec& s : specs_) {
-            HWND owner = s.ownerIndex >= 0 ? windows_[static_cast<std::size_t>(s.ownerIndex)] : nullptr;
+            HWND owner =
+                s.ownerIndex >= 0 ? windows_[static_cast<std::size_t>(s.ownerIndex)] : nullptr;
             HWND h = CreateWindowExA(0, s.classIcon ? "IconClass" : "IconPlain", s.title.c_str(),
                                      WS_OVERLAPPEDWINDOW, 50, 50, 200, 100, owner, nullptr,
                                      plain.hInstance, nullptr);
@@ -401,7 +405,7 @@ private:
 
 TEST_F(TreeTest, TheBandWindowListHoldsTitledTopWindowsWithTheirOwnIcons) {
     Open();
-    form->Engine().MainProc(1);  // desktop 2 is filled by hand below
+    form->Engine().MainProc(1); // desktop 2 is filled by hand below
     IconWindows w({{"small", IconAnswer::Small},
                    {"big only", IconAnswer::BigOnly},
                    {"class only", IconAnswer::ClassOnly, true},
@@ -428,8 +432,8 @@ TEST_F(TreeTest, TheBandWindowListHoldsTitledTopWindowsWithTheirOwnIcons) {
         int image;
     };
     // The images in the order their icons were added; none for "none" or the bogus handle.
-    const Expect expected[] = {{"small", 0, 0},  {"big only", 1, 1}, {"class only", 2, 2},
-                               {"none", 3, -1},  {"bogus", 4, -1},   {"slow", 7, 3}};
+    const Expect expected[] = {{"small", 0, 0}, {"big only", 1, 1}, {"class only", 2, 2},
+                               {"none", 3, -1}, {"bogus", 4, -1},   {"slow", 7, 3}};
     ASSERT_EQ(items->Count(), 6);
     for (int i = 0; i < 6; ++i) {
         auto* item = dynamic_cast<TMenuItemExtended*>(items->Items(i));
@@ -445,8 +449,8 @@ TEST_F(TreeTest, TheBandWindowListHoldsTitledTopWindowsWithTheirOwnIcons) {
     form->CreateTBPopupMenu(4);
     ASSERT_EQ(items->Count(), 1);
     EXPECT_EQ(items->Items(0)->Caption(), "<There are no windows on this desktop>");
-    items->Items(0)->Click();  // does nothing
+    items->Items(0)->Click(); // does nothing
     EXPECT_EQ(form->Engine().ActiveDesk, 1);
 }
 
-}  // namespace
+} // namespace

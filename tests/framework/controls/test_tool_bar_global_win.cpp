@@ -138,4 +138,4 @@ TEST_F(ToolBarTest, TheDropDownMenuOpensFromItsArrowAndFromCode) {
     EXPECT_FALSE(Add(tbsButton)->CheckMenuDropdown());
 }
 
-}  // namespace
+} // namespace
