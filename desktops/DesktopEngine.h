@@ -111,10 +111,11 @@ public:
     // hold `window`, only the owned entries are taken off.
     void HideWin(int desk, TWindowHandle window);
     // Moves the window of the selected tree node from `from` to `to`, rebuilds the tree and brings
-    // the application window forward. Nothing when no window node is selected.
+    // the application window forward. Nothing when no window node is selected or `to` is at or
+    // beyond NumDesks.
     void MoveAppWin(int from, int to);
     // Adds the window of the selected tree node to `to` as well; nothing at all when `to` already
-    // holds it or no window node is selected.
+    // holds it, no window node is selected or `to` is at or beyond NumDesks.
     void CopyAppWin(int from, int to);
     // Gives every window of a desktop being removed (`from` 2 or 3) to `to`, each once, and its
     // secondary windows that `to` lacks (shown when `to` is active); then empties both lists of

@@ -104,6 +104,10 @@ void TDesktopEngine::HideWin(int desk, TWindowHandle window) {
 }
 
 void TDesktopEngine::MoveAppWin(int from, int to) {
+    // A desktop beyond the count would keep the window hidden where no one can reach it.
+    if (to >= NumDesks) {
+        return;
+    }
     const TWindowHandle window = view_.SelectedWindow();
     if (window == 0) {
         return;
@@ -117,6 +121,9 @@ void TDesktopEngine::MoveAppWin(int from, int to) {
 }
 
 void TDesktopEngine::CopyAppWin(int from, int to) {
+    if (to >= NumDesks) {
+        return;
+    }
     const TWindowHandle window = view_.SelectedWindow();
     if (window == 0 || (ValidDesk(to) && DeskWins[to].IndexOf(HandleText(window)) >= 0)) {
         return;

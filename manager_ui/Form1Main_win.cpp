@@ -4,6 +4,7 @@
 #include "components/trayicon/TrayIcon_win.h"
 #include "desktops/RegistrySettingsStore_win.h"
 #include "desktops/Win32WindowSystem_win.h"
+#include "desktops/WindowCommands.h"
 #include "framework/controls/Action.h"
 #include "framework/controls/Button_win.h"
 #include "framework/controls/CheckBox_win.h"
@@ -180,7 +181,7 @@ void TForm1::WMHotKey(TMessage& Message) {
 
 void TForm1::WMSwitchDesk(TMessage& Message) {
     const int desk = static_cast<int>(Message.Msg - WM_SWITCHDESK1);
-    if (engine_->SwitchAllowed && desk != engine_->ActiveDesk && desk < engine_->NumDesks)
+    if (SwitchRequestAllowed(desk, engine_->ActiveDesk, engine_->NumDesks, engine_->SwitchAllowed))
         engine_->MainProc(desk);
     Message.Result = 0;
 }

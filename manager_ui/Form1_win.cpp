@@ -16,6 +16,7 @@
 #include "framework/controls/RadioGroup_win.h"
 #include "framework/controls/StaticText_win.h"
 #include "framework/controls/StatusBar_win.h"
+#include "framework/controls/ToolBar_win.h"
 #include "framework/controls/TreeView_win.h"
 #include "framework/graphics/Icon_win.h"
 #include "framework/gui/Application_win.h"
@@ -84,7 +85,9 @@ TForm1::~TForm1() {
 void TForm1::CreateComponents() {
     LoadProgramIcon(Icon(), "MAINICON");
     CreateActions();
+    CreateWindowActions();
     CreateTrayMenu();
+    CreateTreeMenus();
     ImageList1 = Create<TImageList>(this);
     ImageList1->SetName("ImageList1");
     for (int desk = 1; desk <= 4; ++desk) {
@@ -99,7 +102,9 @@ void TForm1::CreateComponents() {
     StatusBar1->SetSimpleText(TDesktopEngine::ActiveDesktopStatus(0));
     StatusBar1->SetParent(this);
     CreatePages();
+    SetUpTree();
     BindMessages();
+    BindBandMenuMessages();
 }
 
 void TForm1::CreateActions() {
@@ -121,10 +126,6 @@ void TForm1::CreateActions() {
         DeskAct[desk]->OnExecute = TNotifyEvent(this, &TForm1::DeskActExecute);
     }
     DeskAct[0]->SetChecked(true);
-    CopyTo3Act = action("CopyTo3Act", "Desktop 3");
-    CopyTo4Act = action("CopyTo4Act", "Desktop 4");
-    MoveTo3Act = action("MoveTo3Act", "Desktop 3");
-    MoveTo4Act = action("MoveTo4Act", "Desktop 4");
     ExitAct = action("ExitAct", "&Exit");
     ExitAct->OnExecute = TNotifyEvent(this, &TForm1::Exit1Click);
 }
@@ -328,28 +329,6 @@ TTreeNode* TForm1::RootNode() {
     return TreeView1->Items()->Count() > 0 ? TreeView1->Items()->Item(0) : nullptr;
 }
 
-void TForm1::RefreshTree() {
-    TTreeNode* root = RootNode();
-    if (root == nullptr)
-        return;
-    const int count = std::min(root->Count(), settings_.NumDesks);
-    for (int desk = 0; desk < count; ++desk) {
-        TTreeNode* node = root->Item(desk);
-        node->DeleteChildren();
-        const TStringList& list = engine_->DeskWins[static_cast<std::size_t>(desk)];
-        for (int i = 0; i < list.Count(); ++i) {
-            const TWindowHandle window = ParseHandle(list.Strings(i));
-            char title[256] = {};
-            GetWindowTextA(TWin32WindowSystem::ToHwnd(window), title, sizeof title);
-            if (title[0] == '\0')
-                continue;
-            TTreeNode* item = TreeView1->Items()->AddChild(node, title);
-            item->Data = reinterpret_cast<void*>(static_cast<std::uintptr_t>(window));
-        }
-    }
-    root->Expand(false);
-}
-
 // ---- The desktop count ----
 
 void TForm1::SetCopyMoveVisible(int desk, bool visible) {
@@ -464,6 +443,11 @@ void TForm1::TrayIconClick(TObject*, TMouseButton Button, TShiftState, int, int)
 
 void TForm1::DeskActExecute(TObject* Sender) {
     const int desk = static_cast<int>(static_cast<TComponent*>(Sender)->Tag());
-    if (desk != engine_->ActiveDesk && engine_->SwitchAllowed)
+    if (desk == engine_->ActiveDesk) {
+        // A click on the active desktop's check button lifted it: it stays down.
+        if (desk >= 0 && desk < 4 && DeskButton[desk] != nullptr)
+            DeskButton[desk]->SetDown(true);
+    } else if (engine_->SwitchAllowed) {
         engine_->MainProc(desk);
+    }
 }

@@ -12,6 +12,7 @@
 #include "desktops/HotKeys.h"
 #include "desktops/Settings.h"
 #include "framework/gui/Form_win.h"
+#include "manager_ui/MenuKinds_win.h"
 
 class TAction;
 class TActionList;
@@ -27,6 +28,8 @@ class TQxTrayIcon;
 class TRadioGroup;
 class TStatusBar;
 class TTreeNode;
+class TToolBar;
+class TToolButton;
 class TTreeView;
 class TWin32WindowSystem;
 
@@ -37,6 +40,7 @@ inline constexpr UINT WM_BANDHANDLE = WM_USER + 5;
 inline constexpr UINT WM_SETNUMDESKS = WM_USER + 6;
 inline constexpr UINT WM_HIDEBAND = WM_USER + 12;
 inline constexpr UINT WM_SHOWBAND = WM_USER + 13;
+inline constexpr UINT WM_DESKMENU1 = WM_USER + 8;  // band -> manager, to WM_DESKMENU4
 
 // The band window's class: a handle is taken for the band's only while it names such a window.
 inline constexpr const char* kBandWindowClass = "TQuorvaneTB";
@@ -62,6 +66,35 @@ public:
     TAction* MoveTo3Act = nullptr;
     TAction* MoveTo4Act = nullptr;
     TAction* ExitAct = nullptr;
+    TAction* RefreshAct = nullptr;
+    TAction* WebPageAct = nullptr;
+    TAction* AboutAct = nullptr;
+    TAction* MoveAct = nullptr;
+    TAction* CopyAct = nullptr;
+    TAction* RemoveAct = nullptr;
+    TAction* CloseWinAct = nullptr;
+    std::array<TAction*, 4> MoveToAct{};  // MoveTo1Act ... MoveTo4Act
+    std::array<TAction*, 4> CopyToAct{};  // CopyTo1Act ... CopyTo4Act
+    // The tree: images 0 to 4 (root, desktops 1 to 4) stay; window icons follow at each rebuild.
+    TTreeImageList* TreeViewImg = nullptr;
+    TTreePopup* TreePopupMenu = nullptr;
+    TTreePopup* MoveToPopupMenu = nullptr;
+    TTreePopup* CopyToPopupMenu = nullptr;
+    // The band's window list and its icons, refilled for each list shown.
+    TTreePopup* TBPopupMenu = nullptr;
+    TTreeImageList* TBImg = nullptr;
+    TToolBar* ToolBar1 = nullptr;
+    TTreeImageList* ToolBarImages = nullptr;
+    TToolButton* TB_Refresh = nullptr;
+    std::array<TToolButton*, 4> DeskButton{};  // ToolButton4 ... ToolButton7
+    TToolButton* TB_MoveTo = nullptr;
+    TToolButton* TB_CopyTo = nullptr;
+    TToolButton* TB_Remove = nullptr;
+    TToolButton* TB_CloseApp = nullptr;
+    TToolButton* TB_Favor = nullptr;
+    // The desktop of the window node the tree popup, the drop-downs and Remove and add-to-all
+    // work on (0 to 3).
+    int SelDesk = 0;
     TPopupMenu* PopupMenu1 = nullptr;
     TMenuItem* Desktops1 = nullptr;
     TMenuItem* Preferences1 = nullptr;
@@ -111,6 +144,36 @@ public:
     void DeleteDeskNode(int i) override;
     void WndProc(TMessage& Message) override;
 
+    // ---- The tree (its handlers, for the tests too) ----
+    // The window's small icon added to TreeViewImg: its index, or -1 when it has none.
+    int WinIconToBMP(TWindowHandle window);
+    void BuildPopupMenu(int desk, TWindowHandle window);
+    void TreeView1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void TreeView1DragOver(TObject* Sender, TObject* Source, int X, int Y, TDragState State,
+                           bool& Accept);
+    void TreeView1DragDrop(TObject* Sender, TObject* Source, int X, int Y);
+    void RemoveMenuItemClick(TObject* Sender);
+    void CloseWinMenuItemClick(TObject* Sender);
+    // The desktop node of desktop `desk`, nullptr when the tree has none.
+    TTreeNode* DeskNode(int desk);
+
+    // ---- The window commands ----
+    void RefreshActExecute(TObject* Sender);
+    void MoveToActExecute(TObject* Sender);
+    void CopyToActExecute(TObject* Sender);
+    void MoveToPopupMenuPopup(TObject* Sender);
+    void TB_MoveToClick(TObject* Sender);
+    void TB_CopyToClick(TObject* Sender);
+    void TB_RemoveClick(TObject* Sender);
+    void TB_FavorClick(TObject* Sender);
+    void WebPageActExecute(TObject* Sender);
+    void AboutActExecute(TObject* Sender);
+
+    // ---- The band's window list ----
+    // Fills TBPopupMenu with the windows of desktop n (1 to 4).
+    void CreateTBPopupMenu(int n);
+    void TBPopupMenuClick(TObject* Sender);
+
     // ---- TDesktopView ----
     TWindowHandle ManagerWindow() override;
     TWindowHandle ApplicationWindow() override;
@@ -155,6 +218,14 @@ private:
     void CreateSettingsPage(TPanel* page);
     void CreateAboutPage(TPanel* page);
     void CreateButtonPair(TPanel* page, TButton*& ok, TButton*& cancel);
+    void CreateWindowActions();
+    void CreateTreeMenus();
+    void CreateToolBar(TPanel* page);
+    void SetUpTree();
+    void BindBandMenuMessages();
+    void WMDeskMenu(TMessage& Message);
+    // The selected window node's window and desktop; false when no window node is selected.
+    bool SelectedWindowNode(TWindowHandle& window, int& desk);
     void BindMessages();
 
     // Handlers.

@@ -5,6 +5,7 @@
 
 #include "framework/core/Exceptions.h"
 #include "framework/gui/Messages.h"
+#include "framework/gui/Screen_win.h"
 
 namespace {
 
@@ -420,6 +421,14 @@ void TTreeView::HandleNotify(TMessage& Message) {
             OnChange(this, NodeOf(nm->itemNew.lParam));
         return;
     }
+    case TVN_BEGINDRAGA:
+    case TVN_BEGINDRAGW: {
+        auto* nm = reinterpret_cast<NMTREEVIEWA*>(Message.LParam);
+        TTreeNode* node = NodeOf(nm->itemNew.lParam);
+        if (DragMode == dmAutomatic && node != nullptr && !dragging_)
+            RunDrag(node);
+        return;
+    }
     case TVN_BEGINLABELEDITA:
         Message.Result = readOnly_ ? TRUE : FALSE;
         return;
@@ -444,10 +453,12 @@ void TTreeView::HandleButtonDown(TMessage& Message, TMouseButton Button) {
         if (TTreeNode* node = GetNodeAt(x, y))
             SetSelected(node);
     // OnMouseDown first, then the native procedure with its drag-detect
-    // loop, which may swallow the release.
+    // loop, which may swallow the release (or start a drag, whose release
+    // is the drop's).
+    dragged_ = false;
     TWinControl::WndProc(Message);
     const int vk = Button == mbLeft ? VK_LBUTTON : VK_RBUTTON;
-    if (GetKeyState(vk) >= 0 && HandleAllocated()) {
+    if (!dragged_ && GetKeyState(vk) >= 0 && HandleAllocated()) {
         POINT p{};
         const DWORD pos = GetMessagePos();
         p.x = static_cast<short>(LOWORD(pos));
@@ -478,4 +489,154 @@ void TTreeView::WndProc(TMessage& Message) {
         break;
     }
     TWinControl::WndProc(Message);
+}
+
+// --- Drag and drop ---
+
+namespace {
+
+// Ends a drag however the loop is left: the capture and the drag cursor go, the source stops
+// dragging.
+class TDragScope {
+public:
+    TDragScope(bool& Dragging, HWND Window) : dragging_(Dragging), window_(Window) {
+        dragging_ = true;
+    }
+    ~TDragScope() {
+        dragging_ = false;
+        if (GetCapture() == window_)
+            ReleaseCapture();
+        if (Screen != nullptr)
+            Screen->SetCursor(crDefault);
+    }
+    TDragScope(const TDragScope&) = delete;
+    TDragScope& operator=(const TDragScope&) = delete;
+
+private:
+    bool& dragging_;
+    HWND window_;
+};
+
+POINT MessagePoint(const MSG& Msg) {
+    POINT p{static_cast<short>(LOWORD(Msg.lParam)), static_cast<short>(HIWORD(Msg.lParam))};
+    ClientToScreen(Msg.hwnd, &p);
+    return p;
+}
+
+}  // namespace
+
+TTreeView* TTreeView::DragTargetAt(POINT P) {
+    for (HWND h = WindowFromPoint(P); h != nullptr; h = GetParent(h))
+        if (TWinControl* control = TWinControl::FindControl(h))
+            return dynamic_cast<TTreeView*>(control);
+    return nullptr;
+}
+
+bool TTreeView::AskDragOver(TTreeView* Target, POINT P, TDragState State) {
+    if (Target == nullptr || !Target->OnDragOver)
+        return false;
+    ::ScreenToClient(Target->Handle(), &P);
+    bool accept = true;
+    Target->OnDragOver(Target, this, P.x, P.y, State, accept);
+    return accept;
+}
+
+void TTreeView::RunDrag(TTreeNode* Node) {
+    dragged_ = true;
+    TDragScope scope(dragging_, Handle());
+    SetSelected(Node);
+    if (OnStartDrag)
+        OnStartDrag(this);
+    SetCapture(Handle());
+    TTreeView* target = nullptr;
+    bool accept = false;
+    // The target under P hears of the move (enter, move, or leave for the one left behind).
+    // The node a drop would land on is highlighted in its tree while the target accepts.
+    auto highlight = [](TTreeView* tree, POINT p, bool on) {
+        if (tree == nullptr || !tree->HandleAllocated())
+            return;
+        HTREEITEM item = nullptr;
+        if (on) {
+            ::ScreenToClient(tree->Handle(), &p);
+            if (TTreeNode* node = tree->GetNodeAt(p.x, p.y))
+                item = node->ItemId();
+        }
+        SendMessageA(tree->Handle(), TVM_SELECTITEM, TVGN_DROPHILITE, reinterpret_cast<LPARAM>(item));
+    };
+    auto moveTo = [&](POINT p) {
+        TTreeView* now = DragTargetAt(p);
+        if (now != target && target != nullptr) {
+            highlight(target, p, false);
+            AskDragOver(target, p, dsDragLeave);
+        }
+        const TDragState state = now != target ? dsDragEnter : dsDragMove;
+        target = now;
+        accept = AskDragOver(target, p, state);
+        highlight(target, p, accept);
+        if (Screen != nullptr)
+            Screen->SetCursor(accept ? DragCursor : crNoDrop);
+    };
+    POINT at{};
+    GetCursorPos(&at);
+    moveTo(at);
+    bool dropped = false;
+    for (bool running = true; running;) {
+        if (GetCapture() != Handle())
+            break;  // someone took the mouse: cancelled
+        MSG msg;
+        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0)
+                PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        switch (msg.message) {
+        case WM_MOUSEMOVE:
+            at = MessagePoint(msg);
+            moveTo(at);
+            break;
+        case WM_LBUTTONUP:
+            at = MessagePoint(msg);
+            moveTo(at);
+            dropped = accept && target != nullptr;
+            running = false;
+            break;
+        case WM_RBUTTONDOWN:
+        case WM_CANCELMODE:
+            running = false;
+            break;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if (msg.wParam == VK_ESCAPE)
+                running = false;
+            break;
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+        case WM_CHAR:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONUP:
+            break;  // the drag has the mouse and the keyboard to itself
+        default:
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+            break;
+        }
+    }
+    highlight(target, at, false);
+    if (!dropped && target != nullptr) {
+        TTreeView* left = std::exchange(target, nullptr);
+        AskDragOver(left, at, dsDragLeave);
+    }
+    // The mouse is given back before the handlers run: a drop handler may open windows or menus.
+    if (GetCapture() == Handle())
+        ReleaseCapture();
+    if (Screen != nullptr)
+        Screen->SetCursor(crDefault);
+    POINT local = at;
+    TTreeView* endTarget = dropped ? target : nullptr;
+    ::ScreenToClient(endTarget != nullptr ? endTarget->Handle() : Handle(), &local);
+    if (dropped && target->OnDragDrop)
+        target->OnDragDrop(target, this, local.x, local.y);
+    if (OnEndDrag)
+        OnEndDrag(this, endTarget, local.x, local.y);
 }

@@ -101,10 +101,26 @@ private:
 
 using TTVChangedEvent = TDelegate<void(TObject* Sender, TTreeNode* Node)>;
 
+enum TDragMode : std::uint8_t { dmManual, dmAutomatic };
+// A drag begins (the dragged node is selected by then).
+using TStartDragEvent = TDelegate<void(TObject* Sender)>;
+// A drag ended: Target is the control that took the drop, nullptr when it was cancelled or
+// refused; (X, Y) are Target's client coordinates (the source's when there is no target).
+using TEndDragEvent = TDelegate<void(TObject* Sender, TObject* Target, int X, int Y)>;
+
 // A tree of text nodes with images (native SysTreeView32). A button press
 // fires OnMouseDown before the native control runs its own drag-detect
 // loop, and the release that loop swallows is reported afterwards;
 // RightClickSelect selects the node under a right press.
+//
+// Drag and drop (DragMode dmAutomatic): the native begin-drag notification selects the dragged
+// node, fires OnStartDrag and takes the mouse. While the button is held, every move asks the tree
+// view under the pointer (this one or another of the process) through its OnDragOver, which
+// starts with Accept true; a control without that handler, or no tree view, refuses. The cursor
+// shows DragCursor over an accepting target and crNoDrop elsewhere. The release over an
+// accepting target fires its OnDragDrop with this tree as Source. Escape, a right press or the
+// loss of the capture cancel. OnEndDrag comes last either way. However a drag ends (a handler
+// may raise), the capture and the drag cursor go with it.
 class TTreeView : public TWinControl {
     FW_CLASS(TTreeView, TWinControl)
 public:
@@ -129,6 +145,15 @@ public:
     void SetImages(TCustomImageList* Value);
     TTVChangedEvent OnChange;
 
+    TDragMode DragMode = dmManual;
+    TCursor DragCursor = crDrag;
+    // True while a drag of this tree runs.
+    bool Dragging() const noexcept { return dragging_; }
+    TStartDragEvent OnStartDrag;
+    TDragOverEvent OnDragOver;
+    TDragDropEvent OnDragDrop;
+    TEndDragEvent OnEndDrag;
+
     void WndProc(TMessage& Message) override;
 
 protected:
@@ -144,6 +169,12 @@ private:
     void HandleNotify(TMessage& Message);
     void HandleButtonDown(TMessage& Message, TMouseButton Button);
     static TTreeNode* NodeOf(LPARAM Param) { return reinterpret_cast<TTreeNode*>(Param); }
+    // The drag loop: runs until the drop or the cancel.
+    void RunDrag(TTreeNode* Node);
+    // The tree view under screen point P that takes part in drags, or nullptr.
+    static TTreeView* DragTargetAt(POINT P);
+    // Asks Target about a drag at screen point P in State; false without a handler.
+    bool AskDragOver(TTreeView* Target, POINT P, TDragState State);
 
     TTreeNodes items_;
     bool readOnly_ = false;
@@ -153,4 +184,6 @@ private:
     TChangeLink imageLink_;
     bool keepNodes_ = false;  // native items go, the nodes stay (window destroyed)
     TTreeNode* selected_ = nullptr; // the selection while there is no window
+    bool dragging_ = false;
+    bool dragged_ = false; // a drag ran inside the latest button press
 };

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <stdexcept>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "framework/controls/TreeView_win.h"
+#include "framework/gui/Application_win.h"
+#include "framework/gui/Screen_win.h"
 #include "framework/graphics/Bitmap_win.h"
 #include "framework/graphics/Canvas_win.h"
 #include "tests/fixtures/MouseInput_win.h"
@@ -247,6 +251,132 @@ TEST_F(TreeViewTest, MouseDownFiresBeforeTheNativeLoopAndTheSwallowedUpIsReporte
     PumpFor(100);
     EXPECT_EQ(log.log, (std::vector<std::string>{"down:Two", "up"}));
     EXPECT_EQ(tree->Selected(), one);
+}
+
+// Drag and drop with the real mouse: a helper thread moves it while the test's thread runs
+// the drag loop.
+struct DragLog : TObject {
+    TTreeView* tree = nullptr;
+    std::vector<std::string> log;
+    bool overRaises = false, dropRaises = false;
+    bool ended = false;
+    TObject* endTarget = reinterpret_cast<TObject*>(1);
+    std::string Name(int x, int y) {
+        TTreeNode* n = tree->GetNodeAt(x, y);
+        return n != nullptr ? n->Text() : "none";
+    }
+    void Start(TObject*) { log.push_back("start:" + tree->Selected()->Text()); }
+    void Over(TObject*, TObject* source, int x, int y, TDragState state, bool& accept) {
+        if (overRaises)
+            throw std::runtime_error("over failed");
+        // Only the node "Target" takes drops.
+        accept = source == tree && Name(x, y) == "Target";
+        if (state == dsDragEnter)
+            log.push_back("enter");
+        if (state == dsDragLeave)
+            log.push_back("leave");
+    }
+    void Drop(TObject*, TObject* source, int x, int y) {
+        if (dropRaises)
+            throw std::runtime_error("drop failed");
+        log.push_back("drop:" + Name(x, y) + (source == tree ? " from tree" : ""));
+    }
+    void End(TObject*, TObject* target, int, int) {
+        ended = true;
+        endTarget = target;
+    }
+};
+
+class TreeDragTest : public TreeViewTest {
+protected:
+    void SetUp() override {
+        TreeViewTest::SetUp();
+        source = tree->Items()->AddChild(nullptr, "Source");
+        tree->Items()->AddChild(nullptr, "Other");
+        target = tree->Items()->AddChild(nullptr, "Target");
+        tree->SetParent(form);
+        ShowForm();
+        tree->DragMode = dmAutomatic;
+        log.tree = tree;
+        tree->OnStartDrag = TStartDragEvent(&log, &DragLog::Start);
+        tree->OnDragOver = TDragOverEvent(&log, &DragLog::Over);
+        tree->OnDragDrop = TDragDropEvent(&log, &DragLog::Drop);
+        tree->OnEndDrag = TEndDragEvent(&log, &DragLog::End);
+    }
+    POINT At(TTreeNode* node) {
+        const RECT r = ItemRect(tree, node);
+        const TPoint p = tree->ClientToScreen(Point(r.left + 6, (r.top + r.bottom) / 2));
+        return POINT{p.X, p.Y};
+    }
+    // Drags Source onto `to` from another thread while this one pumps; `whileHeld` runs on the
+    // helper thread before the release (none when `release` is false).
+    void DragTo(POINT to, bool release = true, void (*whileHeld)() = nullptr) {
+        const POINT from = At(source);
+        bool done = false;
+        std::thread mover([&] {
+            mouse_input::Drag(from, to, 12, 30, false);
+            if (whileHeld != nullptr)
+                whileHeld();
+            Sleep(100);
+            if (release)
+                mouse_input::Release(to);
+            else
+                mouse_input::Release(POINT{to.x, to.y});
+            done = true;
+        });
+        PumpUntil([&] { return done && !tree->Dragging(); }, 10000);
+        mover.join();
+        PumpFor(100);
+    }
+    TTreeNode* source = nullptr;
+    TTreeNode* target = nullptr;
+    DragLog log;
+};
+
+TEST_F(TreeDragTest, ADropOnAnAcceptingNodeReachesItsHandlerWithTheSourceSelected) {
+    DragTo(At(target));
+    EXPECT_EQ(log.log, (std::vector<std::string>{"start:Source", "enter", "drop:Target from tree"}));
+    EXPECT_TRUE(log.ended);
+    EXPECT_EQ(log.endTarget, tree);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+    EXPECT_FALSE(tree->Dragging());
+}
+
+TEST_F(TreeDragTest, AReleaseWhereNoNodeAcceptsDropsNothing) {
+    DragTo(At(tree->Items()->Item(1)));  // "Other" refuses
+    EXPECT_EQ(log.log, (std::vector<std::string>{"start:Source", "enter", "leave"}));
+    EXPECT_TRUE(log.ended);
+    EXPECT_EQ(log.endTarget, nullptr);
+}
+
+TEST_F(TreeDragTest, EscapeCancelsTheDrag) {
+    DragTo(At(target), true, [] { mouse_input::Key(VK_ESCAPE); });
+    EXPECT_EQ(log.log, (std::vector<std::string>{"start:Source", "enter", "leave"}));
+    EXPECT_EQ(log.endTarget, nullptr);
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+struct ErrorCount : TObject {
+    int count = 0;
+    void Seen(TObject*, const std::exception_ptr&) { ++count; }
+};
+
+TEST_F(TreeDragTest, ARaisingHandlerLeavesNoCaptureAndNoDragCursor) {
+    ErrorCount errors;
+    Application->OnException = TExceptionEvent(&errors, &ErrorCount::Seen);
+    log.dropRaises = true;
+    DragTo(At(target));
+    Application->OnException = nullptr;
+    EXPECT_EQ(errors.count, 1) << "reported once, as any handler's failure";
+    EXPECT_FALSE(tree->Dragging());
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+    // The next drag works as before.
+    log.dropRaises = false;
+    log.log.clear();
+    DragTo(At(target));
+    EXPECT_EQ(log.log.back(), "drop:Target from tree");
 }
 
 }  // namespace
