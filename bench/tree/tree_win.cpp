@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/common/ChildWindows_win.h"
 #include "desktops/Win32WindowSystem_win.h"
 #include "framework/gui/Application_win.h"
 #include "manager_ui/Form1_win.h"
@@ -21,97 +22,7 @@
 
 namespace {
 
-constexpr int kWindowsPerProcess = 10;
 constexpr int kRounds = 5;
-
-LRESULT CALLBACK ChildProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
-    return DefWindowProcA(window, message, wp, lp);
-}
-
-DWORD WINAPI WaitForParent(void*) {
-    char buffer[64];
-    DWORD got;
-    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), buffer, sizeof buffer, &got, nullptr) && got) {
-    }
-    ExitProcess(0);
-}
-
-constexpr int kColumns = 12, kRows = 17, kCellWidth = 100, kCellHeight = 60;
-
-int RunChild(int count, int slot) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = ChildProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = "TreeBenchWindow";
-    RegisterClassA(&wc);
-    for (int i = 0; i < count; ++i) {
-        // Small windows side by side in a grid: the figures are of the calls, not of repainting
-        // whatever a hidden window uncovers.
-        const int cell = (slot + i) % (kColumns * kRows);
-        const std::string title = "tree bench #" + std::to_string(slot + i + 1);
-        HWND h = CreateWindowExA(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW,
-                                 (cell % kColumns) * kCellWidth, (cell / kColumns) * kCellHeight,
-                                 kCellWidth, kCellHeight, nullptr, nullptr, wc.hInstance, nullptr);
-        ShowWindow(h, SW_SHOWNOACTIVATE);
-    }
-    std::fputs("ready\n", stdout);
-    std::fflush(stdout);
-    CreateThread(nullptr, 0, WaitForParent, nullptr, 0, nullptr);
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        DispatchMessageA(&msg);
-    }
-    return 0;
-}
-
-struct Child {
-    PROCESS_INFORMATION process{};
-    HANDLE input = nullptr;
-};
-
-Child StartChild(int count, int slot) {
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE childIn, ourIn, ourOut, childOut;
-    CreatePipe(&childIn, &ourIn, &inherit, 0);
-    CreatePipe(&ourOut, &childOut, &inherit, 0);
-    SetHandleInformation(ourIn, HANDLE_FLAG_INHERIT, 0);
-    SetHandleInformation(ourOut, HANDLE_FLAG_INHERIT, 0);
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string command = "\"" + std::string(path) + "\" --child " + std::to_string(count) + " " +
-                          std::to_string(slot);
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = childIn;
-    si.hStdOutput = childOut;
-    si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    Child child;
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
-                        &child.process)) {
-        std::fprintf(stderr, "tree: cannot start a child (%lu)\n", GetLastError());
-        std::exit(1);
-    }
-    CloseHandle(childIn);
-    CloseHandle(childOut);
-    child.input = ourIn;
-    char c;
-    DWORD got;
-    while (ReadFile(ourOut, &c, 1, &got, nullptr) && got == 1 && c != '\n') {
-    }
-    CloseHandle(ourOut);
-    return child;
-}
-
-void EndChild(Child& child) {
-    CloseHandle(child.input);
-    if (WaitForSingleObject(child.process.hProcess, 3000) != WAIT_OBJECT_0) {
-        TerminateProcess(child.process.hProcess, 1);
-    }
-    CloseHandle(child.process.hProcess);
-    CloseHandle(child.process.hThread);
-}
 
 template <class F> double Median(F&& run) {
     run(); // warm
@@ -142,11 +53,12 @@ void QuietStart() {
 
 int main(int argc, char** argv) {
     if (argc >= 4 && std::string(argv[1]) == "--child")
-        return RunChild(std::atoi(argv[2]), std::atoi(argv[3]));
-    const int windows = argc >= 2 ? std::max(kWindowsPerProcess, std::atoi(argv[1])) : 200;
-    std::vector<Child> children;
-    for (int slot = 0; slot < windows; slot += kWindowsPerProcess)
-        children.push_back(StartChild(kWindowsPerProcess, slot));
+        return bench::RunChild("TreeBenchWindow", "tree bench #", std::atoi(argv[2]),
+                               std::atoi(argv[3]));
+    const int windows = argc >= 2 ? std::max(bench::kWindowsPerProcess, std::atoi(argv[1])) : 200;
+    std::vector<bench::Child> children;
+    for (int slot = 0; slot < windows; slot += bench::kWindowsPerProcess)
+        children.push_back(bench::StartChild("tree", bench::kWindowsPerProcess, slot));
     QuietStart();
     Startup();
     Application->Initialize();
@@ -173,7 +85,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     form->Free();
     Shutdown();
-    for (Child& c : children)
-        EndChild(c);
+    for (bench::Child& c : children)
+        bench::EndChild(c);
     return 0;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-// Shared pieces of the bitmap tests: start-up, counters for every notification, and a stream
-// over a byte vector.
+// Shared pieces of the bitmap tests: start-up, a bitmap freed at the end of its scope, counters
+// for every notification, and a stream over a byte vector.
 
 #include <gtest/gtest.h>
 
@@ -19,6 +19,14 @@ namespace BitmapTest {
 class StartedTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { raster::Startup(); }
+};
+
+// A bitmap of the test's own, freed when it goes out of scope.
+struct Owned {
+    TBitmap32* b = Create<TBitmap32>();
+    ~Owned() { b->Free(); }
+    TBitmap32* operator->() const { return b; }
+    TBitmap32& operator*() const { return *b; }
 };
 
 // Counts every notification a bitmap sends and keeps the areas.

@@ -21,13 +21,6 @@ using namespace BitmapTest;
 
 namespace {
 
-struct Owned {
-    TBitmap32* b = Create<TBitmap32>();
-    ~Owned() { b->Free(); }
-    TBitmap32* operator->() const { return b; }
-    TBitmap32& operator*() const { return *b; }
-};
-
 class BitmapTest32 : public StartedTest {};
 
 struct SizeCase {

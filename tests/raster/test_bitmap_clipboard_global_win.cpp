@@ -13,12 +13,6 @@ using namespace BitmapTest;
 
 namespace {
 
-struct Owned {
-    TBitmap32* b = Create<TBitmap32>();
-    ~Owned() { b->Free(); }
-    TBitmap32* operator->() const { return b; }
-};
-
 class BitmapClipboard : public StartedTest {};
 
 TEST_F(BitmapClipboard, CopiesOutAndBackOpaque) {

@@ -25,12 +25,6 @@ using namespace BitmapTest;
 
 namespace {
 
-struct Owned {
-    TBitmap32* b = Create<TBitmap32>();
-    ~Owned() { b->Free(); }
-    TBitmap32* operator->() const { return b; }
-};
-
 template <class T> struct Scoped {
     T* p = Create<T>();
     ~Scoped() { p->Free(); }

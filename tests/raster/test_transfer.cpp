@@ -16,12 +16,6 @@ using namespace BitmapTest;
 
 namespace {
 
-struct Owned {
-    TBitmap32* b = Create<TBitmap32>();
-    ~Owned() { b->Free(); }
-    TBitmap32* operator->() const { return b; }
-};
-
 // Counts Resample calls and draws nothing.
 class TSpyResampler : public TBitmap32Resampler {
     FW_CLASS(TSpyResampler, TBitmap32Resampler)
