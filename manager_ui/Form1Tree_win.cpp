@@ -51,6 +51,7 @@ void TForm1::SetUpTree() {
     TreeView1->SetIndent(35);
     TreeView1->DragMode = dmAutomatic;
     TreeView1->OnMouseDown = TMouseEvent(this, &TForm1::TreeView1MouseDown);
+    TreeView1->OnMouseUp = TMouseEvent(this, &TForm1::TreeView1MouseUp);
     TreeView1->OnDragOver = TDragOverEvent(this, &TForm1::TreeView1DragOver);
     TreeView1->OnDragDrop = TDragDropEvent(this, &TForm1::TreeView1DragDrop);
     if (TTreeNode* root = RootNode()) {
@@ -63,7 +64,7 @@ void TForm1::SetUpTree() {
 void TForm1::CreateTreeMenus() {
     TreePopupMenu = Create<TTreePopup>(this);
     TreePopupMenu->SetName("TreePopupMenu");
-    // Opened by the tree's mouse-down handler only, after it is prepared.
+    // Opened by the tree's right-button release handler only, after it is prepared.
     TreePopupMenu->AutoPopup = false;
     auto add = [&](TMenuItem* parent, TAction* action) {
         auto* item = Create<TMenuItem>(this);
@@ -166,9 +167,18 @@ void TForm1::BuildPopupMenu(int desk, TWindowHandle window) {
     RemoveAct->SetEnabled(CanRemove(engine_->DeskWins, desk, window));
 }
 
-void TForm1::TreeView1MouseDown(TObject*, TMouseButton Button, TShiftState, int X, int Y) {
+void TForm1::TreeView1MouseDown(TObject*, TMouseButton, TShiftState, int X, int Y) {
     TreeView1->SetSelected(TreeView1->GetNodeAt(X, Y));
+}
+
+void TForm1::TreeView1MouseUp(TObject*, TMouseButton Button, TShiftState, int X, int Y) {
+    // The menu opens on the release, once the native tree has ended its own handling of the
+    // press: opened from the press, its modal loop takes the release that the tree's drag-detect
+    // loop (holding the mouse) waits for, and that loop then never ends.
     if (Button != mbRight)
+        return;
+    TTreeNode* node = TreeView1->GetNodeAt(X, Y);
+    if (node == nullptr || node != TreeView1->Selected())
         return;
     TWindowHandle window = 0;
     int desk = 0;

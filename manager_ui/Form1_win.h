@@ -149,6 +149,7 @@ public:
     int WinIconToBMP(TWindowHandle window);
     void BuildPopupMenu(int desk, TWindowHandle window);
     void TreeView1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void TreeView1MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void TreeView1DragOver(TObject* Sender, TObject* Source, int X, int Y, TDragState State,
                            bool& Accept);
     void TreeView1DragDrop(TObject* Sender, TObject* Source, int X, int Y);

@@ -3,8 +3,10 @@
 // drop-down menus, the window commands, and the menu the band asks for.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "framework/controls/Action.h"
 #include "framework/controls/ImageList_win.h"
@@ -26,11 +28,12 @@ TWindowHandle H(HWND window) {
     return static_cast<TWindowHandle>(reinterpret_cast<std::uintptr_t>(window));
 }
 
-// Waits (on another thread) for a menu window and closes it with Escape; tells whether one came.
+// Waits (on another thread) for a menu window and then types `keys` into it (by default Escape,
+// which closes it); tells whether one came.
 class MenuCloser {
 public:
-    explicit MenuCloser(int waitMs = 3000)
-        : thread_([this, waitMs] {
+    explicit MenuCloser(int waitMs = 3000, std::vector<WORD> keys = {VK_ESCAPE})
+        : keys_(std::move(keys)), thread_([this, waitMs] {
               for (int t = 0; t < waitMs && !seen_; t += 10) {
                   HWND menu = FindWindowA("#32768", nullptr);
                   if (menu != nullptr && IsWindowVisible(menu))
@@ -38,9 +41,11 @@ public:
                   else
                       Sleep(10);
               }
-              if (seen_) {
+              for (WORD key : keys_) {
+                  if (!seen_)
+                      break;
                   Sleep(150);
-                  mouse_input::Key(VK_ESCAPE);
+                  mouse_input::Key(key);
               }
               done_ = true;
           }) {}
@@ -56,6 +61,7 @@ private:
         if (thread_.joinable())
             thread_.join();
     }
+    std::vector<WORD> keys_;
     bool seen_ = false;
     bool done_ = false;
     std::thread thread_;
@@ -121,14 +127,28 @@ protected:
         mover.join();
         winfarm::PumpUntil([] { return false; }, 150);
     }
-    // The tree's mouse-down handler for a right press on `node` (the menu runs modally inside).
-    void RightDown(TTreeNode* node) {
-        RECT r{};
-        *reinterpret_cast<HTREEITEM*>(&r) = node->ItemId();
-        SendMessageA(form->TreeView1->Handle(), TVM_GETITEMRECT, TRUE,
-                     reinterpret_cast<LPARAM>(&r));
-        form->TreeView1MouseDown(form->TreeView1, mbRight, TShiftState{}, r.left + 8,
-                                 (r.top + r.bottom) / 2);
+    // A real right click on `node`; `closer` deals with the menu it may open. A tree left waiting
+    // for a release it never sees would hold this thread: after a while a further right click
+    // frees it, and the test fails instead of hanging.
+    void RightClick(TTreeNode* node, MenuCloser& closer) {
+        const POINT at = At(node);
+        ASSERT_TRUE(mouse_input::Click(at, mouse_input::Button::Right));
+        std::atomic<bool> back{false};
+        std::atomic<bool> rescued{false};
+        std::thread watchdog([&] {
+            for (int t = 0; t < 10000 && !back; t += 10)
+                Sleep(10);
+            if (!back) {
+                rescued = true;
+                mouse_input::Key(VK_ESCAPE);
+                mouse_input::Click(POINT{at.x, at.y + 200}, mouse_input::Button::Right);
+            }
+        });
+        winfarm::PumpUntil([&] { return closer.Done(); }, 8000);
+        winfarm::PumpUntil([] { return false; }, 200);
+        back = true;
+        watchdog.join();
+        EXPECT_FALSE(rescued) << "the tree kept the mouse after the right click";
     }
     std::vector<TWindowHandle> Desk(int desk) {
         std::vector<TWindowHandle> out;
@@ -211,12 +231,18 @@ TEST_F(TreeTest, TheTreeMenuOffersOnlyExistingOtherDesktops) {
     winfarm::Farm farm;
     const HWND w = farm.Spawn("Menu").Of("main")[0];
     Open();
+    // Escape: the menu opened, offering only desktop 2, and closes with nothing done.
     {
         MenuCloser closer;
-        RightDown(NodeOf(w, 0));
+        RightClick(NodeOf(w, 0), closer);
         EXPECT_TRUE(closer.Seen());
     }
+    const HWND menu = FindWindowA("#32768", nullptr);
+    EXPECT_TRUE(menu == nullptr || !IsWindowVisible(menu)) << "the menu is closed";
+    EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_EQ(form->SelDesk, 0);
+    ASSERT_NE(NodeOf(w, 0), nullptr);
+    EXPECT_EQ(form->TreeView1->Selected(), NodeOf(w, 0));
     TMenuItem* move = form->TreePopupMenu->Items()->Items(0);
     TMenuItem* copy = form->TreePopupMenu->Items()->Items(1);
     for (int d = 0; d < 4; ++d) {
@@ -224,10 +250,12 @@ TEST_F(TreeTest, TheTreeMenuOffersOnlyExistingOtherDesktops) {
         EXPECT_EQ(copy->Items(d)->Visible(), d == 1) << "Add To desktop " << d + 1;
     }
     EXPECT_FALSE(form->RemoveAct->Enabled()) << "on one desktop only";
+    EXPECT_TRUE(IsWindowVisible(w));
+    EXPECT_TRUE(Desk(1).empty());
     // A right click on a desktop node selects it and opens nothing.
     {
         MenuCloser closer(800);
-        RightDown(form->DeskNode(1));
+        RightClick(form->DeskNode(1), closer);
         EXPECT_FALSE(closer.Seen());
     }
     EXPECT_EQ(form->TreeView1->Selected(), form->DeskNode(1));
@@ -239,6 +267,26 @@ TEST_F(TreeTest, TheTreeMenuOffersOnlyExistingOtherDesktops) {
     EXPECT_TRUE(IsWindowVisible(w));
     EXPECT_TRUE(Desk(2).empty());
     EXPECT_TRUE(Desk(3).empty());
+    // Move To > Desktop 2 chosen with the keyboard: the window goes to desktop 2.
+    {
+        MenuCloser closer(3000, {VK_DOWN, VK_RIGHT, VK_RETURN});
+        RightClick(NodeOf(w, 0), closer);
+        EXPECT_TRUE(closer.Seen());
+    }
+    winfarm::PumpUntil([&] { return NodeOf(w, 1) != nullptr; }, 2000);
+    EXPECT_FALSE(IsWindowVisible(w));
+    EXPECT_EQ(Desk(1), (std::vector<TWindowHandle>{H(w)}));
+    EXPECT_NE(NodeOf(w, 1), nullptr);
+    EXPECT_EQ(NodeOf(w, 0), nullptr);
+    EXPECT_EQ(GetCapture(), nullptr);
+    // The tree still answers the mouse: another right click on it opens the menu again.
+    {
+        MenuCloser closer;
+        RightClick(NodeOf(w, 1), closer);
+        EXPECT_TRUE(closer.Seen());
+    }
+    EXPECT_EQ(form->SelDesk, 1);
+    EXPECT_EQ(Desk(1), (std::vector<TWindowHandle>{H(w)}));
 }
 
 TEST_F(TreeTest, ToolBarAndMenuCommandsActOnRealWindows) {
