@@ -2,7 +2,10 @@
 // Test-side driver of the real Quorvane.exe: starting and ending it, its settings key, its windows,
 // and a stand-in for the desk band (a window of the band's class that records what it is sent).
 #include <windows.h>
+// (after windows.h, which it needs)
+#include <shellapi.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -84,9 +87,18 @@ public:
         }
     }
 
-    bool Started() const { return pi_.hProcess != nullptr; }
-    DWORD Pid() const { return pi_.dwProcessId; }
-    bool Running() const { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
+    bool Started() const {
+        return pi_.hProcess != nullptr;
+    }
+    DWORD Pid() const {
+        return pi_.dwProcessId;
+    }
+    HANDLE Process() const {
+        return pi_.hProcess;
+    }
+    bool Running() const {
+        return WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
+    }
     // The exit code once the program has ended within `ms`; STILL_ACTIVE otherwise.
     DWORD WaitExit(DWORD ms) {
         if (!winfarm::PumpUntil([&] { return !Running(); }, static_cast<int>(ms)))
@@ -117,8 +129,12 @@ public:
         }
         return nullptr;
     }
-    HWND Manager() const { return WindowOfClass("TForm1", "Quorvane"); }
-    HWND HelpDialog() const { return WindowOfClass("TDeskBandHelpDlg"); }
+    HWND Manager() const {
+        return WindowOfClass("TForm1", "Quorvane");
+    }
+    HWND HelpDialog() const {
+        return WindowOfClass("TDeskBandHelpDlg");
+    }
 
     // Waits until the manager window exists and its start-up has finished (the program idles in
     // its message loop).
@@ -131,6 +147,63 @@ public:
 private:
     PROCESS_INFORMATION pi_{};
 };
+
+// ---- The notification area ----
+
+// Whether the notification area holds the icon `id` of `owner`: a modify that changes nothing
+// succeeds only for an icon the area holds, whoever asks.
+inline bool TrayHoldsIcon(HWND owner, UINT id = 0) {
+    NOTIFYICONDATAA data{};
+    data.cbSize = sizeof data;
+    data.hWnd = owner;
+    data.uID = id;
+    data.uFlags = 0;
+    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+// ---- Faults ----
+
+// An address no module maps: a call there faults at once.
+inline constexpr std::uintptr_t kUnmappedAddress = 0x10;
+
+// Makes the thread that owns `window` (a window of `program`) fault as a call through a bad
+// pointer would, at whatever point it is waiting: its context is turned into a call to an
+// unmapped address that would return to where the thread stood, so the fault unwinds through the
+// thread's real frames. A posted message wakes a thread that waits for one. False when the
+// thread could not be reached.
+inline bool FaultThreadOf(const Program& program, HWND window) {
+    const DWORD threadId = GetWindowThreadProcessId(window, nullptr);
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT | THREAD_SET_CONTEXT,
+                               FALSE, threadId);
+    if (thread == nullptr)
+        return false;
+    bool done = false;
+    if (SuspendThread(thread) != static_cast<DWORD>(-1)) {
+        CONTEXT context{};
+        context.ContextFlags = CONTEXT_CONTROL;
+        if (GetThreadContext(thread, &context)) {
+#ifdef _WIN64
+            const DWORD64 returnAddress = context.Rip;
+            context.Rsp -= sizeof returnAddress;
+            const auto stack = static_cast<std::uintptr_t>(context.Rsp);
+            context.Rip = kUnmappedAddress;
+#else
+            const DWORD returnAddress = context.Eip;
+            context.Esp -= sizeof returnAddress;
+            const auto stack = static_cast<std::uintptr_t>(context.Esp);
+            context.Eip = static_cast<DWORD>(kUnmappedAddress);
+#endif
+            done = WriteProcessMemory(program.Process(), reinterpret_cast<void*>(stack),
+                                      &returnAddress, sizeof returnAddress, nullptr) &&
+                   SetThreadContext(thread, &context);
+        }
+        ResumeThread(thread);
+    }
+    CloseHandle(thread);
+    if (done)
+        PostMessageA(window, WM_NULL, 0, 0);
+    return done;
+}
 
 // ---- A stand-in for the band's window ----
 
@@ -156,8 +229,8 @@ public:
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = className;
         RegisterClassA(&wc);
-        window_ = CreateWindowExA(WS_EX_TOOLWINDOW, className, "", WS_POPUP, 0, 0, 10, 10,
-                                  nullptr, nullptr, wc.hInstance, nullptr);
+        window_ = CreateWindowExA(WS_EX_TOOLWINDOW, className, "", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                  nullptr, wc.hInstance, nullptr);
         BandLog().clear();
     }
     ~FakeBand() { DestroyWindow(window_); }
@@ -212,4 +285,4 @@ private:
     HWND window_ = nullptr;
 };
 
-}  // namespace quorvane_test
+} // namespace quorvane_test

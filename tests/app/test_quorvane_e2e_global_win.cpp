@@ -93,8 +93,7 @@ TEST_F(QuorvaneE2E, FirstStartShowsTheBandHelpUntilOKWithTheBoxTicked) {
         ASSERT_TRUE(winfarm::PumpUntil([&] { return IsWindowVisible(dialog) != FALSE; }));
         SendMessageA(ChildWithText(dialog, "Never show this hint again"), BM_CLICK, 0, 0);
         SendMessageA(ChildWithText(dialog, "OK"), BM_CLICK, 0, 0);
-        ASSERT_TRUE(
-            winfarm::PumpUntil([&] { return GetSetting("ShowDeskbandHelp") == "FALSE"; }));
+        ASSERT_TRUE(winfarm::PumpUntil([&] { return GetSetting("ShowDeskbandHelp") == "FALSE"; }));
         PostMessageA(second.Manager(), WM_CLOSE, 0, 0);
         EXPECT_EQ(second.WaitExit(10000), 0u);
     }
@@ -166,8 +165,9 @@ TEST_F(QuorvaneE2E, HotKeysSwitchDesktopsOfOtherProgramsWindows) {
 
     ASSERT_EQ(winfarm::SendKeys("Alt+1"), 0u);
     ASSERT_TRUE(winfarm::PumpUntil([&] { return AllVisible(desk1) && NoneVisible(desk2); }));
-    EXPECT_TRUE(winfarm::PumpUntil([&] { return winfarm::StackedTopFirst({second, first}); }))
-        << "desktop 1 comes back in its stacking order";
+    EXPECT_TRUE(winfarm::PumpUntil([&] {
+        return winfarm::StackedTopFirst({second, first});
+    })) << "desktop 1 comes back in its stacking order";
 
     ASSERT_TRUE(winfarm::PumpUntil([&] { return IsWindowVisible(watched.Handle()) != FALSE; }));
 
@@ -247,6 +247,19 @@ TEST_F(QuorvaneE2E, TheStoredShowHideKeyShowsAndHidesTheManager) {
     ASSERT_EQ(winfarm::SendKeys("Ctrl+Shift+Q"), 0u);
     ASSERT_TRUE(winfarm::PumpUntil([&] { return IsWindowVisible(manager) && inFront(); }));
 
+    // Shown but behind another program's window: the key brings it forward, it does not hide it.
+    const HWND front = other.Of("main")[0];
+    // Asked again until the other program has taken the request: its window may be busy.
+    ASSERT_TRUE(winfarm::PumpUntil([&] {
+        SetForegroundWindow(front);
+        return GetForegroundWindow() == front;
+    }));
+    ASSERT_EQ(winfarm::SendKeys("Ctrl+Shift+Q"), 0u);
+    EXPECT_TRUE(winfarm::PumpUntil([&] { return inFront(); }));
+    winfarm::PumpUntil([] { return false; }, 300);
+    EXPECT_TRUE(IsWindowVisible(manager));
+    EXPECT_TRUE(inFront());
+
     ASSERT_EQ(winfarm::SendKeys("Ctrl+Shift+Q"), 0u);
     EXPECT_TRUE(winfarm::PumpUntil([&] { return !IsWindowVisible(manager); }));
 
@@ -310,6 +323,10 @@ TEST_F(QuorvaneE2E, EveryEndPutsTheWindowsBackAndTellsTheBand) {
         ASSERT_TRUE(winfarm::PumpUntil([&] { return band.Received(kActiveDesk1); }));
         EXPECT_TRUE(band.Received(kShowBand));
         EXPECT_EQ(program.HelpDialog(), nullptr) << "no help while a band is known";
+        const HWND tray = TrayWindowOf(program);
+        ASSERT_NE(tray, nullptr);
+        ASSERT_TRUE(winfarm::PumpUntil([&] { return TrayHoldsIcon(tray); }))
+            << "the icon is in the notification area while the program runs";
         ASSERT_EQ(winfarm::SendKeys("Alt+3"), 0u);
         ASSERT_TRUE(winfarm::PumpUntil([&] { return NoneVisible(one.Of("main")); }));
 
@@ -317,8 +334,34 @@ TEST_F(QuorvaneE2E, EveryEndPutsTheWindowsBackAndTellsTheBand) {
         EXPECT_EQ(program.WaitExit(10000), 0u);
         EXPECT_TRUE(AllVisible(one.Of("main")));
         EXPECT_TRUE(winfarm::PumpUntil([&] { return band.Received(kHideBand); }));
-        EXPECT_EQ(TrayWindowOf(program), nullptr);
+        EXPECT_FALSE(TrayHoldsIcon(tray)) << "the program took its icon away";
     }
+}
+
+// A fault on the program's own thread that nothing handles still puts every hidden window back
+// and tells the band before the process ends.
+TEST_F(QuorvaneE2E, AFaultOnTheWindowThreadPutsTheWindowsBack) {
+    winfarm::Farm farm;
+    const auto one = farm.Spawn("One");
+    const auto two = farm.Spawn("Two");
+    FakeBand band;
+    PutSetting("TBHandle", band.HandleText());
+    Program program;
+    ASSERT_TRUE(program.WaitReady());
+    ASSERT_TRUE(winfarm::PumpUntil([&] { return band.Received(kActiveDesk1); }));
+    ASSERT_EQ(winfarm::SendKeys("Alt+2"), 0u);
+    ASSERT_TRUE(winfarm::PumpUntil([&] { return NoneVisible(one.Of("main")); }));
+    const auto three = farm.Spawn("Three");
+    ASSERT_EQ(winfarm::SendKeys("Alt+3"), 0u);
+    ASSERT_TRUE(winfarm::PumpUntil([&] { return NoneVisible(three.Of("main")); }));
+    ASSERT_TRUE(NoneVisible(two.Of("main")));
+
+    ASSERT_TRUE(FaultThreadOf(program, program.Manager()));
+    EXPECT_NE(program.WaitExit(20000), static_cast<DWORD>(STILL_ACTIVE)) << "the program ended";
+    EXPECT_TRUE(AllVisible(one.Of("main")));
+    EXPECT_TRUE(AllVisible(two.Of("main")));
+    EXPECT_TRUE(AllVisible(three.Of("main")));
+    EXPECT_TRUE(winfarm::PumpUntil([&] { return band.Received(kHideBand); }));
 }
 
 // A handle in "TBHandle" that names no band window is not the band's: the window it names hears
@@ -342,4 +385,4 @@ TEST_F(QuorvaneE2E, AStaleBandHandleIsIgnored) {
                                    << (BandLog().empty() ? 0u : BandLog()[0]);
 }
 
-}  // namespace
+} // namespace
