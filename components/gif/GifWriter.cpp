@@ -324,8 +324,8 @@ GifBmpFrame GifReadBmpForEncoding(std::span<const std::uint8_t> bmp) {
     if (frame.Depth != 1 && frame.Depth != 4 && frame.Depth != 8) {
         GifRaise(kGifEncodingError);
     }
-    if (compression != 0 || width <= 0 || width > kMaxWord || height == 0 ||
-        height < -kMaxWord || height > kMaxWord) {
+    if (compression != 0 || width <= 0 || width > kMaxWord || height == 0 || height < -kMaxWord ||
+        height > kMaxWord) {
         GifRaise(kGifEncodingError);
     }
     const std::uint32_t entries = 1u << frame.Depth;

@@ -127,9 +127,9 @@ TEST(GifWrite, EncoderMatchesDecoderAtEveryDepthAndSize) {
         int Width, Height, Depth;
         bool Interlaced;
     };
-    const Case cases[] = {{1, 1, 1, false},     {1, 1, 8, false},    {3, 2, 4, false},
-                          {17, 9, 1, true},     {13, 10, 4, true},   {300, 200, 8, false},
-                          {300, 200, 8, true},  {300, 200, 1, false}, {255, 3, 4, false},
+    const Case cases[] = {{1, 1, 1, false},    {1, 1, 8, false},     {3, 2, 4, false},
+                          {17, 9, 1, true},    {13, 10, 4, true},    {300, 200, 8, false},
+                          {300, 200, 8, true}, {300, 200, 1, false}, {255, 3, 4, false},
                           {64, 64, 8, false}};
     unsigned seed = 1;
     for (const Case& c : cases) {
@@ -140,8 +140,8 @@ TEST(GifWrite, EncoderMatchesDecoderAtEveryDepthAndSize) {
         BmpSpec spec{c.Width, c.Height, c.Depth, indexes};
         const Bytes bmp = MakeBmp(spec);
         const GifBmpFrame source = GifReadBmpForEncoding(bmp);
-        GifPixelSource pixels{source.Pixels, source.Width, source.Height, source.Depth,
-                              source.RowSize, false, c.Interlaced};
+        GifPixelSource pixels{source.Pixels,  source.Width, source.Height, source.Depth,
+                              source.RowSize, false,        c.Interlaced};
         GifFrameInfo frame;
         frame.Item->Width = c.Width;
         frame.Item->Height = c.Height;
@@ -201,14 +201,15 @@ TEST(GifWrite, ImageCommentMakes89aAndCutsLongLines) {
     const std::string text(gif.begin(), gif.end());
     const std::size_t comment = text.rfind("\x21\xFE");
     ASSERT_NE(comment, std::string::npos);
-    const std::string expected = "\x21\xFE\xFF" + std::string(255, 'c') + "\x05short" +
-                                 std::string(1, '\0') + "\x3B";
+    const std::string expected =
+        "\x21\xFE\xFF" + std::string(255, 'c') + "\x05short" + std::string(1, '\0') + "\x3B";
     EXPECT_EQ(text.substr(comment), expected);
     EXPECT_EQ(Parse(gif).Data->Comment, (std::vector<std::string>{std::string(255, 'c'), "short"}));
 }
 
 TEST(GifWrite, LoopBlockOnlyWithTwoOrMoreFrames) {
-    const std::string loop0 = std::string("\x21\xFF\x0BNETSCAPE2.0\x03\x01", 16) + '\0' + '\0' + '\0';
+    const std::string loop0 =
+        std::string("\x21\xFF\x0BNETSCAPE2.0\x03\x01", 16) + '\0' + '\0' + '\0';
     GifImageState one = EncodedImage(2, 1, 1, {0, 1});
     one.Looping = true;
     one.RepeatCount = 0;
@@ -366,7 +367,8 @@ TEST(GifWrite, FramesWithoutDataAreEncodedThroughTheCaller) {
 TEST(GifWrite, SizePrefixGivesTheFileLength) {
     GifImageState image = EncodedImage(2, 1, 1, {0, 1});
     const Bytes gif = GifSaveToBytes(image, nullptr, true);
-    const std::uint32_t size = gif[0] | (gif[1] << 8) | (gif[2] << 16) | (std::uint32_t(gif[3]) << 24);
+    const std::uint32_t size =
+        gif[0] | (gif[1] << 8) | (gif[2] << 16) | (std::uint32_t(gif[3]) << 24);
     EXPECT_EQ(size, gif.size() - 4);
     GifImageState back;
     GifLoadFromClipboardBlock(gif, GifOptions(), back);
@@ -392,10 +394,16 @@ TEST(GifWrite, BmpIntake) {
         {"core header", {5, 2, 8, indexes, 0, 0, 12}, nullptr, true},
         {"colours used above 2^bits", {5, 2, 4, indexes, 17}, nullptr, true},
         {"rows cut short", {5, 2, 8, indexes}, [](Bytes& b) { b.resize(b.size() - 1); }, true},
-        {"offset past the end", {5, 2, 8, indexes},
-         [](Bytes& b) { b[10] = 0xFF; b[11] = 0xFF; b[12] = 0xFF; b[13] = 0x7F; }, true},
-        {"palette outside", {5, 2, 8, indexes},
-         [](Bytes& b) { b.resize(14 + 40 + 100); }, true},
+        {"offset past the end",
+         {5, 2, 8, indexes},
+         [](Bytes& b) {
+             b[10] = 0xFF;
+             b[11] = 0xFF;
+             b[12] = 0xFF;
+             b[13] = 0x7F;
+         },
+         true},
+        {"palette outside", {5, 2, 8, indexes}, [](Bytes& b) { b.resize(14 + 40 + 100); }, true},
         {"width 0", {5, 2, 8, indexes}, [](Bytes& b) { b[18] = b[19] = 0; }, true},
         {"height 0", {5, 2, 8, indexes}, [](Bytes& b) { b[22] = 0; }, true},
         {"header cut", {5, 2, 8, indexes}, [](Bytes& b) { b.resize(30); }, true},
