@@ -162,8 +162,8 @@ private:
                     if (count_ == kMaxEntries) {
                         return false;
                     }
-                    entries_[count_] = Entry{std::uint8_t(b), std::uint8_t(g), std::uint8_t(r), 0,
-                                             false, 0};
+                    entries_[count_] =
+                        Entry{std::uint8_t(b), std::uint8_t(g), std::uint8_t(r), 0, false, 0};
                     slots_[slot] = std::uint16_t(count_++);
                 }
                 ++entries_[slots_[slot]].Count;
@@ -205,8 +205,8 @@ public:
         for (int y = 0; y < rows.Height; ++y) {
             const std::uint8_t* in = rows.Data + std::size_t(y) * rows.InStride;
             for (int x = 0; x < rows.Width; ++x, ++p) {
-                const int cell = (in[3 * x + 2] >> 4) * 256 + (in[3 * x + 1] >> 4) * 16 +
-                                 (in[3 * x] >> 4);
+                const int cell =
+                    (in[3 * x + 2] >> 4) * 256 + (in[3 * x + 1] >> 4) * 16 + (in[3 * x] >> 4);
                 ++cells_[cell].Count;
                 cellOfPixel[p] = std::uint16_t(cell);
             }
@@ -373,8 +373,7 @@ std::uint64_t BmpRowSize(int bits, std::int64_t width) {
     return (std::uint64_t(bits) * std::uint64_t(width) + 31) / 32 * 4;
 }
 
-TReducedImage Reduce24To8(std::span<const std::uint8_t> pixels, int width, int height,
-                          int method) {
+TReducedImage Reduce24To8(std::span<const std::uint8_t> pixels, int width, int height, int method) {
     if (width < 0 || height < 0 || method < rmHistogram || method > rmGrayscale) {
         throw EInvalidGraphic();
     }
@@ -464,9 +463,8 @@ TReducedImage Reduce24To8(std::span<const std::uint8_t> pixels, int width, int h
             SetEntry(image, i, i, i, i);
         }
         image.ColorsUsed = 256;
-        EachPixel(rows, out, [](int r, int g, int b, int, int) {
-            return (77 * r + 150 * g + 29 * b) >> 8;
-        });
+        EachPixel(rows, out,
+                  [](int r, int g, int b, int, int) { return (77 * r + 150 * g + 29 * b) >> 8; });
         break;
     }
     return image;
@@ -513,7 +511,6 @@ std::vector<std::uint8_t> BuildBmpFile(int width, int height, int bits,
 std::vector<std::uint8_t> BuildReducedBmp(int width, int height, int method,
                                           const TReducedImage& image) {
     const bool counted = method == rmMedianCut || method == rmFixed784 || method == rmFixed666;
-    return BuildBmpFile(width, height, 8,
-                        std::span<const std::uint8_t>(&image.Palette[0][0], 1024), image.Indexes,
-                        counted ? std::uint32_t(image.ColorsUsed) : 0);
+    return BuildBmpFile(width, height, 8, std::span<const std::uint8_t>(&image.Palette[0][0], 1024),
+                        image.Indexes, counted ? std::uint32_t(image.ColorsUsed) : 0);
 }

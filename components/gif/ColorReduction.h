@@ -10,12 +10,12 @@
 // read elsewhere.
 
 enum TReductionMethod : int {
-    rmHistogram = 0,  // the most frequent colours, up to 256
-    rmMedianCut = 1,  // boxes of a 4-4-4 bit cube, up to 256
-    rmFixed784 = 2,   // 7 red x 8 green x 4 blue levels, 224 colours
-    rmFixed666 = 3,   // 6 x 6 x 6 levels, 216 colours
-    rmTripel = 4,     // each pixel shows one of its components, 192 colours
-    rmGrayscale = 5,  // 256 grays
+    rmHistogram = 0, // the most frequent colours, up to 256
+    rmMedianCut = 1, // boxes of a 4-4-4 bit cube, up to 256
+    rmFixed784 = 2,  // 7 red x 8 green x 4 blue levels, 224 colours
+    rmFixed666 = 3,  // 6 x 6 x 6 levels, 216 colours
+    rmTripel = 4,    // each pixel shows one of its components, 192 colours
+    rmGrayscale = 5, // 256 grays
 };
 
 // The component levels of the fixed palettes, and for every value 0..255 the

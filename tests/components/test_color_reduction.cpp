@@ -41,7 +41,8 @@ Image24 Random(int w, int h, unsigned seed, int colours = 1 << 24) {
     Image24 image(w, h);
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
-            const unsigned c = random() % unsigned(colours) * (colours < (1 << 24) ? 2654435761u : 1u);
+            const unsigned c =
+                random() % unsigned(colours) * (colours < (1 << 24) ? 2654435761u : 1u);
             image.Set(x, y, {int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)});
         }
     }
@@ -178,7 +179,7 @@ TEST(ColorReduction, FixedPalettesTakeTheNearestLevels) {
         int Method, Index;
     };
     const Case cases[] = {
-        {{64, 0, 0}, rmFixed784, 32},        // 64 lies between 43 and 85: the lower level
+        {{64, 0, 0}, rmFixed784, 32}, // 64 lies between 43 and 85: the lower level
         {{255, 255, 255}, rmFixed784, 223},
         {{0, 36, 85}, rmFixed784, 4 + 1},
         {{255, 255, 255}, rmFixed666, 215},
@@ -230,7 +231,8 @@ TEST(ColorReduction, ReducedBmpHasAFreshHeaderTheEncoderAccepts) {
     const TReducedImage r = Reduce(image, rmFixed666);
     const Bytes bmp = BuildReducedBmp(5, 3, rmFixed666, r);
     auto u32 = [&](std::size_t at) {
-        return bmp[at] | (bmp[at + 1] << 8) | (bmp[at + 2] << 16) | (std::uint32_t(bmp[at + 3]) << 24);
+        return bmp[at] | (bmp[at + 1] << 8) | (bmp[at + 2] << 16) |
+               (std::uint32_t(bmp[at + 3]) << 24);
     };
     EXPECT_EQ(u32(14), 40u);
     EXPECT_EQ(u32(22), 3u);
