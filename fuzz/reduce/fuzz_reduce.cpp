@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     Require(method <= 5);
-    Require(image.ColorsUsed >= 1 && image.ColorsUsed <= 256);
+    // An image without pixels may use no colour at all.
+    Require(image.ColorsUsed <= 256 && (image.ColorsUsed >= 1 || width == 0 || height == 0));
     const std::size_t outStride = std::size_t(BmpRowSize(8, width));
     Require(image.Indexes.size() == outStride * std::size_t(height));
     for (int y = 0; y < height; ++y) {

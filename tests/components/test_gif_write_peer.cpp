@@ -19,7 +19,8 @@ struct Reader {
 
 int ReadBytes(GifFileType* file, GifByteType* out, int n) {
     auto* reader = static_cast<Reader*>(file->UserData);
-    const std::size_t take = std::min<std::size_t>(std::size_t(n), reader->Data->size() - reader->Pos);
+    const std::size_t take =
+        std::min<std::size_t>(std::size_t(n), reader->Data->size() - reader->Pos);
     std::memcpy(out, reader->Data->data() + reader->Pos, take);
     reader->Pos += take;
     return int(take);
@@ -30,7 +31,7 @@ TEST(GifWritePeer, GiflibReadsTheSamePixels) {
         int Width, Height, Depth;
         bool Interlaced;
     };
-    const Case cases[] = {{1, 1, 1, false},    {31, 7, 1, false},  {13, 10, 4, true},
+    const Case cases[] = {{1, 1, 1, false},     {31, 7, 1, false},   {13, 10, 4, true},
                           {300, 200, 8, false}, {300, 200, 8, true}, {3838, 1, 8, false}};
     unsigned seed = 40;
     for (const Case& c : cases) {
@@ -48,8 +49,8 @@ TEST(GifWritePeer, GiflibReadsTheSamePixels) {
             BmpSpec spec{c.Width, c.Height, c.Depth, indexes};
             const Bytes bmp = MakeBmp(spec);
             const GifBmpFrame source = GifReadBmpForEncoding(bmp);
-            GifPixelSource pixels{source.Pixels, source.Width, source.Height, source.Depth,
-                                  source.RowSize, false, true};
+            GifPixelSource pixels{source.Pixels,  source.Width, source.Height, source.Depth,
+                                  source.RowSize, false,        true};
             GifFrameInfo& frame = image.Frames[0];
             frame.Interlaced = true;
             frame.Item->EncodedData.emplace();
