@@ -4,6 +4,7 @@
 
 #include "app/InstanceName.h"
 #include "app/SingleInstance_win.h"
+#include "components/gif/ClipIcon_win.h"
 #include "components/gif/GIFImage_win.h"
 #include "components/trayicon/QXConst_win.h"
 #include "framework/graphics/JPEGImage_win.h"
@@ -25,6 +26,7 @@ LONG WINAPI RestoreOnFault(EXCEPTION_POINTERS*) {
 void RegisterStartupWork() {
     AddStartupHook(TStartupStage::Graphics, [] { raster::Startup(); }, [] { FreeThemeServices(); });
     AddStartupHook(TStartupStage::ImageFormats, &RegisterGIFImage, &UnregisterGIFImage);
+    AddStartupHook(TStartupStage::ImageFormats, &RegisterClipIcon, [] {});
     AddStartupHook(TStartupStage::Jpeg, &RegisterJPEGImage, &UnregisterJPEGImage);
     RegisterQxConstStartup();
 }

@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr const char* kNoWriting = "GIF writing is not available";
-
 std::uint32_t gClipboardFormat = 0;
 
 // Hands the decoder's progress to the picture's progress event.
@@ -431,16 +429,6 @@ void TGIFImage::LoadFromClipboardFormat(std::uint32_t format, HANDLE data, HPALE
         throw;
     }
     bitmap->Free();
-}
-
-void TGIFImage::SaveToStream(TStream&) {
-    GifRaise(kNoWriting);
-}
-void TGIFImage::WriteData(TStream&) {
-    GifRaise(kNoWriting);
-}
-void TGIFImage::SaveToClipboardFormat(std::uint32_t&, HANDLE&, HPALETTE&) {
-    GifRaise(kNoWriting);
 }
 
 bool TGIFImage::Equals(TGraphic* other) {

@@ -76,7 +76,8 @@ public:
 
     // The rest of the stream as a GIF file; frame 0 is decoded at once.
     void LoadFromStream(TStream& stream) override;
-    // Writing GIF files is not built yet: raises EInvalidGraphicOperation.
+    // Writes the whole GIF (GifSave_win.cpp): frames without encoded data
+    // are encoded from their bitmaps, reduced to 8 bits first when deeper.
     void SaveToStream(TStream& stream) override;
     // "GIF Image" data (a size-prefixed GIF file, with CF_BITMAP for frame 0
     // when present), or any format a TBitmap reads.
@@ -129,6 +130,8 @@ private:
     // failure) and, when asked, decodes frame 0, dropping it when that fails.
     void Load(const std::function<void(GifImageState&)>& read, bool decodeFirst);
     void RecomputeScreenSize();
+    // The file, prefixed with its size when asked; the frames are prepared first.
+    std::vector<std::uint8_t> SaveToBytes(bool sizePrefix);
     TGIFFrame* CurrentOrFirst() const;
 
     std::shared_ptr<GifData> data_;
@@ -147,4 +150,6 @@ private:
 // TGIFImage for "gif" ("CompuServe GIF Image") and that clipboard format.
 // Called once by the program's start-up, never by the band library.
 void RegisterGIFImage();
+// The reduction method for bitmaps of more than 8 bits (0, the histogram).
+int& GifDefaultReductionMethod();
 void UnregisterGIFImage();
