@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "raster/Bindings.h"
+#include "raster/Kernels.h"
 #include "raster/Resamplers.h"
 
 namespace raster {
@@ -23,6 +24,7 @@ void Startup() {
         BindBilinearMix4(cpu.mmx || cpu.amd3DNow);
         SetGamma(0.7);
         RegisterResampler(TNearestResampler::StaticClass());
+        RegisterKernelClasses();
         StartPlatform();
         gStarted.store(true);
     });
