@@ -7,6 +7,7 @@
 #include "components/gif/GifDraw_win.h"
 #include "components/gif/GifErrors.h"
 #include "components/gif/GifStreamIo.h"
+#include "components/gif/GraphicProgress_win.h"
 #include "framework/core/ClassRegistry.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/MemoryStream.h"
@@ -18,19 +19,6 @@
 namespace {
 
 std::uint32_t gClipboardFormat = 0;
-
-// Hands the decoder's progress to the picture's progress event.
-class GraphicProgress : public GifProgress {
-public:
-    explicit GraphicProgress(TGraphic* graphic) : graphic_(graphic) {}
-    void Progress(GifProgressStage stage, int percent, const std::string& message) override {
-        graphic_->Progress(graphic_, TProgressStage(stage), std::uint8_t(percent), false, TRect{},
-                           message);
-    }
-
-private:
-    TGraphic* graphic_;
-};
 
 TColor NearestColor(TColor color) {
     HDC screen = GetDC(nullptr);

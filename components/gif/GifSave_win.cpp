@@ -9,24 +9,13 @@
 #include "components/gif/GIFImage_win.h"
 #include "components/gif/GifErrors.h"
 #include "components/gif/GifWriter.h"
+#include "components/gif/GraphicProgress_win.h"
 #include "components/gif/ReduceBitmap_win.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/MemoryStream.h"
 #include "framework/graphics/Bitmap_win.h"
 
 namespace {
-
-class GraphicProgress : public GifProgress {
-public:
-    explicit GraphicProgress(TGraphic* graphic) : graphic_(graphic) {}
-    void Progress(GifProgressStage stage, int percent, const std::string& message) override {
-        graphic_->Progress(graphic_, TProgressStage(stage), std::uint8_t(percent), false, TRect{},
-                           message);
-    }
-
-private:
-    TGraphic* graphic_;
-};
 
 std::vector<std::uint8_t> BytesOf(TMemoryStream& stream) {
     const auto* p = static_cast<const std::uint8_t*>(stream.Memory());

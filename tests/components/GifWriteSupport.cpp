@@ -18,42 +18,43 @@ void Put32(Bytes& b, std::size_t at, std::uint32_t v) {
 
 } // namespace
 
-Bytes MakeBmp(const BmpSpec& spec) {
-    const int height = spec.Height < 0 ? -spec.Height : spec.Height;
-    const std::size_t rowSize = std::size_t((spec.Width * spec.Depth + 31) / 32 * 4);
-    const int entries = spec.Depth <= 8 ? (spec.ColorsUsed ? spec.ColorsUsed : 1 << spec.Depth) : 0;
-    const std::size_t offset = 14 + std::size_t(spec.HeaderSize) + 4 * std::size_t(entries);
+Bytes MakeBmp(const BmpLayout& layout) {
+    const int height = layout.Height < 0 ? -layout.Height : layout.Height;
+    const std::size_t rowSize = std::size_t((layout.Width * layout.Depth + 31) / 32 * 4);
+    const int entries =
+        layout.Depth <= 8 ? (layout.ColorsUsed ? layout.ColorsUsed : 1 << layout.Depth) : 0;
+    const std::size_t offset = 14 + std::size_t(layout.HeaderSize) + 4 * std::size_t(entries);
     Bytes b(offset + rowSize * std::size_t(height), 0);
     b[0] = 'B';
     b[1] = 'M';
     Put32(b, 2, std::uint32_t(b.size()));
     Put32(b, 10, std::uint32_t(offset));
-    Put32(b, 14, std::uint32_t(spec.HeaderSize));
-    if (spec.HeaderSize >= 40) {
-        Put32(b, 18, std::uint32_t(spec.Width));
-        Put32(b, 22, std::uint32_t(spec.Height));
+    Put32(b, 14, std::uint32_t(layout.HeaderSize));
+    if (layout.HeaderSize >= 40) {
+        Put32(b, 18, std::uint32_t(layout.Width));
+        Put32(b, 22, std::uint32_t(layout.Height));
         b[26] = 1;
-        b[28] = std::uint8_t(spec.Depth);
-        Put32(b, 30, std::uint32_t(spec.Compression));
+        b[28] = std::uint8_t(layout.Depth);
+        Put32(b, 30, std::uint32_t(layout.Compression));
         Put32(b, 34, std::uint32_t(rowSize * std::size_t(height)));
-        Put32(b, 46, std::uint32_t(spec.ColorsUsed));
+        Put32(b, 46, std::uint32_t(layout.ColorsUsed));
     }
     for (int i = 0; i < entries; ++i) {
-        const std::size_t at = 14 + std::size_t(spec.HeaderSize) + 4 * std::size_t(i);
+        const std::size_t at = 14 + std::size_t(layout.HeaderSize) + 4 * std::size_t(i);
         b[at] = BmpBlue(i);
         b[at + 1] = BmpGreen(i);
         b[at + 2] = BmpRed(i);
     }
-    for (int y = 0; y < height && !spec.Indexes.empty(); ++y) {
-        const int stored = spec.Height < 0 ? y : height - 1 - y;
+    for (int y = 0; y < height && !layout.Indexes.empty(); ++y) {
+        const int stored = layout.Height < 0 ? y : height - 1 - y;
         std::uint8_t* row = b.data() + offset + std::size_t(stored) * rowSize;
-        for (int x = 0; x < spec.Width; ++x) {
-            const int v = spec.Indexes.at(std::size_t(y * spec.Width + x));
-            if (spec.Depth == 8) {
+        for (int x = 0; x < layout.Width; ++x) {
+            const int v = layout.Indexes.at(std::size_t(y * layout.Width + x));
+            if (layout.Depth == 8) {
                 row[x] = std::uint8_t(v);
-            } else if (spec.Depth == 4) {
+            } else if (layout.Depth == 4) {
                 row[x / 2] |= std::uint8_t((x & 1) ? v : v << 4);
-            } else if (spec.Depth == 1) {
+            } else if (layout.Depth == 1) {
                 row[x / 8] |= std::uint8_t(v << (7 - (x & 7)));
             }
         }
@@ -74,12 +75,12 @@ GifImageState EncodedImage(int width, int height, int depth, const Bytes& indexe
     GifImageState image;
     image.Version = 1;
     image.Frames.emplace_back();
-    BmpSpec spec;
-    spec.Width = width;
-    spec.Height = height;
-    spec.Depth = depth;
-    spec.Indexes = indexes;
-    EncodeFrameFromBmp(image, image.Frames.back(), MakeBmp(spec));
+    BmpLayout layout;
+    layout.Width = width;
+    layout.Height = height;
+    layout.Depth = depth;
+    layout.Indexes = indexes;
+    EncodeFrameFromBmp(image, image.Frames.back(), MakeBmp(layout));
     return image;
 }
 

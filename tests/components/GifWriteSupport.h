@@ -11,7 +11,7 @@
 // Fixtures for the writer's tests: BMP files built from index rows, frames
 // encoded from them, and a reader of a written code stream.
 
-struct BmpSpec {
+struct BmpLayout {
     int Width = 1;
     int Height = 1; // negative: stored top-down
     int Depth = 8;
@@ -32,7 +32,7 @@ inline std::uint8_t BmpBlue(int i) {
     return std::uint8_t(i * 11);
 }
 
-Bytes MakeBmp(const BmpSpec& spec);
+Bytes MakeBmp(const BmpLayout& layout);
 
 // Random indexes below 2^bits with runs, so strings of all lengths occur.
 Bytes NoiseIndexes(std::size_t count, int bits, unsigned seed);

@@ -137,8 +137,8 @@ TEST(GifWrite, EncoderMatchesDecoderAtEveryDepthAndSize) {
                      std::to_string(c.Depth) + (c.Interlaced ? " interlaced" : ""));
         const int bits = c.Depth;
         const Bytes indexes = NoiseIndexes(std::size_t(c.Width * c.Height), bits, seed++);
-        BmpSpec spec{c.Width, c.Height, c.Depth, indexes};
-        const Bytes bmp = MakeBmp(spec);
+        BmpLayout layout{c.Width, c.Height, c.Depth, indexes};
+        const Bytes bmp = MakeBmp(layout);
         const GifBmpFrame source = GifReadBmpForEncoding(bmp);
         GifPixelSource pixels{source.Pixels,  source.Width, source.Height, source.Depth,
                               source.RowSize, false,        c.Interlaced};
@@ -345,8 +345,8 @@ TEST(GifWrite, FramesWithoutDataAreEncodedThroughTheCaller) {
     std::vector<std::size_t> asked;
     const Bytes gif = GifSaveToBytes(image, [&](std::size_t index, GifFrameInfo& frame) {
         asked.push_back(index);
-        BmpSpec spec{2, 2, 1, {1, 0, 0, 1}};
-        EncodeFrameFromBmp(image, frame, MakeBmp(spec));
+        BmpLayout layout{2, 2, 1, {1, 0, 0, 1}};
+        EncodeFrameFromBmp(image, frame, MakeBmp(layout));
     });
     EXPECT_EQ(asked, (std::vector<std::size_t>{0, 1}));
     const GifImageState back = Parse(gif);
@@ -379,7 +379,7 @@ TEST(GifWrite, BmpIntake) {
     const Bytes indexes = {0, 1, 2, 3, 3, 2, 1, 0, 1, 1}; // 5 x 2, top row first
     struct Case {
         const char* Name;
-        BmpSpec Spec;
+        BmpLayout Spec;
         std::function<void(Bytes&)> Damage;
         bool Fails;
     };

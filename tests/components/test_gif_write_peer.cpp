@@ -46,8 +46,8 @@ TEST(GifWritePeer, GiflibReadsTheSamePixels) {
         GifImageState image = EncodedImage(c.Width, c.Height, c.Depth, indexes);
         if (c.Interlaced) {
             // Encoded again with the rows in the four interlace passes.
-            BmpSpec spec{c.Width, c.Height, c.Depth, indexes};
-            const Bytes bmp = MakeBmp(spec);
+            BmpLayout layout{c.Width, c.Height, c.Depth, indexes};
+            const Bytes bmp = MakeBmp(layout);
             const GifBmpFrame source = GifReadBmpForEncoding(bmp);
             GifPixelSource pixels{source.Pixels,  source.Width, source.Height, source.Depth,
                                   source.RowSize, false,        true};
