@@ -6,7 +6,6 @@
 #include "band/BandIds.h"
 #include "band/BandProtocol.h"
 #include "band/QuorvaneTB_win.h"
-#include "framework/core/Registry_win.h"
 #include "framework/gui/Application_win.h"
 #include "raster/Startup.h"
 
@@ -127,15 +126,7 @@ int TQuorvaneBand::RequestedWidth() const {
         return band::BandInfoWidth(bandForm_->TBBtn3->Visible(), bandForm_->TBBtn4->Visible(),
                                    edge);
     // Before the window exists the buttons it will show follow from "NumDesks".
-    int count = 4;
-    try {
-        TRegistry reg(KEY_READ);
-        if (reg.OpenKeyReadOnly("Software\\Quorvane"))
-            count = band::ParseNumDesks(reg.ReadString("NumDesks"));
-    } catch (...) {
-        count = 4;
-    }
-    const band::TButtonSet set = band::ButtonsFor(count, {true, true, 67});
+    const band::TButtonSet set = band::ButtonsFor(StoredNumDesks(), {true, true, 67});
     return band::BandInfoWidth(set.ThirdVisible, set.FourthVisible, edge);
 }
 

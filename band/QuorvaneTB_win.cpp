@@ -123,16 +123,19 @@ void TQuorvaneTB::LayoutButtons() {
     }
 }
 
-void TQuorvaneTB::FormCreate(TObject*) {
-    int count = 4;
+int StoredNumDesks() noexcept {
     try {
         TRegistry reg(KEY_READ);
         if (reg.OpenKeyReadOnly(kSettingsKey))
-            count = band::ParseNumDesks(reg.ReadString("NumDesks"));
+            return band::ParseNumDesks(reg.ReadString("NumDesks"));
     } catch (...) {
-        count = 4; // a value of another type reads as the default
+        // A value of another type reads as the default.
     }
-    ChangeDesktopNum(count);
+    return 4;
+}
+
+void TQuorvaneTB::FormCreate(TObject*) {
+    ChangeDesktopNum(StoredNumDesks());
     RebuildWindowRgn();
     SetTBHandle(Handle());
 }

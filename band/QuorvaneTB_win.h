@@ -12,6 +12,8 @@ class TPopupMenu;
 // Where the taskbar stands, asked of the shell; a seam so that tests can stand it on its side.
 using TTaskbarEdgeQuery = band::TEdge (*)();
 band::TEdge ShellTaskbarEdge() noexcept;
+// The stored "NumDesks", or 4 when the key or value is missing or unreadable.
+int StoredNumDesks() noexcept;
 
 // The band window in the taskbar: two to four desktop buttons, the active desktop's drawn in
 // its active look. It asks the main window (class "TForm1", title "Quorvane") to switch
