@@ -147,11 +147,16 @@ int TTkxButtonGlyph::MakeStateImage(TTkButtonState State) {
     const int w = glyph_->Width() / std::max(numGlyphs_, 1), h = glyph_->Height();
     if (w <= 0 || h <= 0)
         return -1;
+    // The cache goes with the last list of the process, which may have been
+    // another drawer's: this one then makes it anew.
+    if (gCache == nullptr)
+        gCache = new TCache();
     if (list_ == nullptr)
         list_ = gCache->Acquire(w, h);
-    TBitmap* work = WorkBitmap(w, h);
+    TBitmap* work = nullptr;
     TColor mask = transparentColor_;
     try {
+        work = WorkBitmap(w, h);
         switch (State) {
         case bsDisabled:
             if (numGlyphs_ >= 2) {
@@ -180,11 +185,28 @@ int TTkxButtonGlyph::MakeStateImage(TTkButtonState State) {
         }
         indexes_[State] = list_->List->AddMaskedSlot(work, mask);
     } catch (...) {
-        work->Free();
+        if (work != nullptr)
+            work->Free();
+        ReturnListIfUnused();
         throw;
     }
     work->Free();
+    ReturnListIfUnused();
     return indexes_[State];
+}
+
+// A drawer holds a list only while one of its slots is in it: a list held
+// without a slot would be freed under it by the next drawer that hands the
+// same list back empty.
+void TTkxButtonGlyph::ReturnListIfUnused() {
+    if (list_ == nullptr)
+        return;
+    for (int index : indexes_)
+        if (index != -1)
+            return;
+    if (gCache != nullptr)
+        gCache->Return(list_);
+    list_ = nullptr;
 }
 
 void TTkxButtonGlyph::DrawMark(TCanvas* Canvas, int X, int Y, TTkButtonState State) {

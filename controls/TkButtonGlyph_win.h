@@ -75,6 +75,7 @@ public:
 private:
     void GlyphChanged(TObject*);
     void DrawMark(TCanvas* Canvas, int X, int Y, TTkButtonState State);
+    void ReturnListIfUnused();
 
     TBitmap* glyph_ = nullptr;
     TColor transparentColor_ = clFuchsia;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <exception>
 
 namespace {
 
@@ -16,13 +17,27 @@ void SetScreenCursor(TCursor cursor) {
 // Closes a collection update however the bracketed code ends.
 class TUpdateScope {
 public:
-    explicit TUpdateScope(TLayerCollection& c) : c_(c) { c_.BeginUpdate(); }
-    ~TUpdateScope() noexcept(false) { c_.EndUpdate(); }
+    explicit TUpdateScope(TLayerCollection& c) : c_(c), unwinding_(std::uncaught_exceptions()) {
+        c_.BeginUpdate();
+    }
+    // A change handler's error reaches the caller, except while another error unwinds through
+    // the scope: a second one then would end the program, so the first is the one reported.
+    ~TUpdateScope() noexcept(false) {
+        if (std::uncaught_exceptions() == unwinding_) {
+            c_.EndUpdate();
+            return;
+        }
+        try {
+            c_.EndUpdate();
+        } catch (...) {
+        }
+    }
     TUpdateScope(const TUpdateScope&) = delete;
     TUpdateScope& operator=(const TUpdateScope&) = delete;
 
 private:
     TLayerCollection& c_;
+    int unwinding_;
 };
 
 std::uint32_t ButtonState(TMouseButton button) {

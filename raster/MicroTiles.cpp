@@ -35,9 +35,21 @@ i64 FloorDiv(i64 a, i64 b) {
     return q;
 }
 
+i64 CeilDiv(i64 a, i64 b) {
+    return -FloorDiv(-a, b);
+}
+
 struct Rect64 {
     i64 left, top, right, bottom;
 };
+
+// Whether the rectangle (in either orientation) covers every pixel of the grid's tiles, so that
+// the grid holds every tile full once it is added.
+bool CoversGrid(const TMicroTiles& g, const Rect64& r) {
+    return std::min(r.left, r.right) <= 0 && std::min(r.top, r.bottom) <= 0 &&
+           std::max(r.left, r.right) >= i64{g.Columns} * kMicroTileSize &&
+           std::max(r.top, r.bottom) >= i64{g.Rows} * kMicroTileSize;
+}
 
 void AddRect64(TMicroTiles& g, Rect64 r, bool wholeTiles) {
     if (!g.HasTiles())
@@ -206,14 +218,35 @@ void GridAddLine(TMicroTiles& g, int x1, int y1, int x2, int y2, int lineWidth, 
     }
     kFirst = std::max<i64>(kFirst, 0);
     kLast = std::min<i64>(kLast, segments - 1);
+    // A segment whose inflated bounds reach over the whole grid along the major axis adds a band
+    // across the grid. Consecutive bands overlap (neighbours share an end), so a run of them adds
+    // exactly the band from the run's first end to its last: one rectangle for the run. Only a
+    // line wider than half the grid has such a run, and everything outside it is at most two
+    // grids long, so the walk is bounded by the grid for every width.
+    i64 runFirst, runLast;
+    if (dMajor > 0) { // segment k spans majorStart + 32k .. majorStart + 32k + 32
+        runFirst = CeilDiv(size - d - 32 - majorStart, 32);
+        runLast = FloorDiv(d - majorStart, 32);
+    } else { // segment k spans majorStart - 32k - 32 .. majorStart - 32k
+        runFirst = CeilDiv(majorStart - 32 - d, 32);
+        runLast = FloorDiv(majorStart + d - size, 32);
+    }
+    runFirst = std::max(runFirst, kFirst);
+    runLast = std::min(runLast, kLast);
+    auto add = [&](i64 from, i64 to) { // the rectangle between the ends of segments from..to
+        const i64 a0 = RoundFixed64((majorStart << 16) + from * majorStep);
+        const i64 a1 = RoundFixed64((majorStart << 16) + (to + 1) * majorStep);
+        const i64 b0 = RoundFixed64(minorAt(from)), b1 = RoundFixed64(minorAt(to + 1));
+        const Rect64 r = xMajor ? Inflated(a0, b0, a1, b1, d, d) : Inflated(b0, a0, b1, a1, d, d);
+        AddRect64(g, r, wholeTiles);
+        return CoversGrid(g, r);
+    };
     for (i64 k = kFirst; k <= kLast; ++k) {
-        const i64 ma = (majorStart << 16) + k * majorStep;
-        const i64 a0 = RoundFixed64(ma), b0 = RoundFixed64(minorAt(k));
-        const i64 a1 = RoundFixed64(ma + majorStep), b1 = RoundFixed64(minorAt(k + 1));
-        if (xMajor)
-            AddRect64(g, Inflated(a0, b0, a1, b1, d, d), wholeTiles);
-        else
-            AddRect64(g, Inflated(b0, a0, b1, a1, d, d), wholeTiles);
+        const bool run = k == runFirst && runFirst <= runLast;
+        if (add(k, run ? runLast : k))
+            return; // the grid is full: nothing more can change it
+        if (run)
+            k = runLast;
     }
 }
 

@@ -406,7 +406,13 @@ TReducedImage Reduce24To8(std::span<const std::uint8_t> pixels, int width, int h
         } catch (const std::bad_alloc&) {
             throw EOutOfMemory();
         }
-        MakeStore<MedianCut>()->Run(rows, out, image, cellOfPixel);
+        // The boxes' cell lists grow as the cut goes: their allocations fail the same way.
+        std::unique_ptr<MedianCut> cut = MakeStore<MedianCut>();
+        try {
+            cut->Run(rows, out, image, cellOfPixel);
+        } catch (const std::bad_alloc&) {
+            throw EOutOfMemory();
+        }
         break;
     }
     case rmFixed784: {

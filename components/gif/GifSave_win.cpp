@@ -126,6 +126,9 @@ void TGIFImage::SaveToClipboardFormat(std::uint32_t& format, HANDLE& data, HPALE
     std::memcpy(p, bytes.data(), bytes.size());
     GlobalUnlock(block);
     if (SetClipboardData(ClipboardFormat(), block) == nullptr) {
+        const DWORD error = GetLastError();
         GlobalFree(block);
+        throw Exception::CreateFmt<EInvalidOperation>(
+            "Cannot put the GIF image on the clipboard (error %d)", {int(error)});
     }
 }

@@ -252,6 +252,11 @@ std::vector<std::uint8_t> GifSaveToBytes(GifImageState& image, const GifFrameEnc
                 GifRaise(kGifNoData);
             }
             encode(i, frame);
+            // An aborted encoding leaves the frame empty: a descriptor without image data
+            // would make a file no reader takes.
+            if (!frame.Item->EncodedData || frame.Item->EncodedData->empty()) {
+                GifRaise(kGifNoData);
+            }
         }
         PrepareFrameExtensions(frame, image.Version);
     }

@@ -1,5 +1,7 @@
 #include "components/iconlist/IconList_win.h"
 
+#include <new>
+
 #include "components/iconlist/IconListFraming.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/Filer.h"
@@ -104,16 +106,24 @@ void TIconList::Put(std::int32_t index, TIcon* icon) {
     });
 }
 
+// The room for the entry is made before the icon: once the icon exists, nothing can fail
+// before the list holds it.
 std::int32_t TIconList::Add(TIcon* icon) {
-    TIcon* copy = CopyOf(icon);
-    items_.reserve(items_.size() + 1);
-    return AppendEntry(copy);
+    Reserve();
+    return AppendEntry(CopyOf(icon));
 }
 
 std::int32_t TIconList::AddFromResource(HINSTANCE instance, const std::string& name) {
-    TIcon* icon = FromResource(instance, name);
-    items_.reserve(items_.size() + 1);
-    return AppendEntry(icon);
+    Reserve();
+    return AppendEntry(FromResource(instance, name));
+}
+
+void TIconList::Reserve() {
+    try {
+        items_.reserve(items_.size() + 1);
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory();
+    }
 }
 
 void TIconList::Clear() {
@@ -148,6 +158,7 @@ std::int32_t TIconList::IndexOf(const TIcon* icon) const noexcept {
 
 void TIconList::Insert(std::int32_t index, TIcon* icon) {
     CheckIndex(index, Count() + 1);
+    Reserve();
     TIcon* copy = CopyOf(icon);
     items_.insert(items_.begin() + index, copy);
     Bind(copy);
@@ -157,6 +168,7 @@ void TIconList::Insert(std::int32_t index, TIcon* icon) {
 void TIconList::InsertFromResource(std::int32_t index, HINSTANCE instance,
                                    const std::string& name) {
     CheckIndex(index, Count() + 1);
+    Reserve();
     TIcon* icon = FromResource(instance, name);
     items_.insert(items_.begin() + index, icon);
     Bind(icon);

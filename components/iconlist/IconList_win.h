@@ -75,6 +75,8 @@ private:
     // Runs body inside a batch that is closed also when body raises.
     template <class F> void InBatch(F&& body);
     void CheckIndex(std::int32_t index, std::int32_t limit) const;
+    // Room for one more entry, made before its icon (EOutOfMemory when none).
+    void Reserve();
     // Appends the object itself (nullptr allowed), binds it, reports.
     std::int32_t AppendEntry(TIcon* icon);
     static TIcon* CopyOf(TIcon* icon);

@@ -1,5 +1,6 @@
 #include "controls/actionbar/PopupActionBarEx_win.h"
 
+#include "framework/controls/ImageList_win.h"
 #include "framework/core/Exceptions.h"
 
 TCustomPopupActionBarEx::TCustomPopupActionBarEx(TComponent* AOwner) : TPopupMenu(AOwner) {
@@ -46,6 +47,10 @@ void TCustomPopupActionBarEx::Notification(TComponent* AComponent, TOperation Op
             internal_ = nullptr;
         if (AComponent == popup_)
             popup_ = nullptr;
+        // The open popup draws from the menu's image list at every paint: one freed while it
+        // is open is not drawn any more.
+        if (internal_ != nullptr && AComponent == internal_->Images)
+            internal_->Images = nullptr;
         if (popup_ != nullptr && popup_->ActionClient() != nullptr)
             popup_->ActionClient()->Forget(AComponent);
     }

@@ -577,55 +577,80 @@ void TTreeView::RunDrag(TTreeNode* Node) {
             Screen->SetCursor(accept ? DragCursor : crNoDrop);
     };
     POINT at{};
-    GetCursorPos(&at);
-    moveTo(at);
     bool dropped = false;
-    for (bool running = true; running;) {
-        if (GetCapture() != Handle())
-            break;  // someone took the mouse: cancelled
-        MSG msg;
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            if (got == 0)
-                PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        switch (msg.message) {
-        case WM_MOUSEMOVE:
-            at = MessagePoint(msg);
-            moveTo(at);
-            break;
-        case WM_LBUTTONUP:
-            at = MessagePoint(msg);
-            moveTo(at);
-            dropped = accept && target != nullptr;
-            running = false;
-            break;
-        case WM_RBUTTONDOWN:
-        case WM_CANCELMODE:
-            running = false;
-            break;
-        case WM_KEYDOWN:
-        case WM_SYSKEYDOWN:
-            if (msg.wParam == VK_ESCAPE)
+    // Runs until the release, a cancel or the mouse taken away; `at` follows the pointer.
+    auto runLoop = [&] {
+        for (bool running = true; running;) {
+            if (GetCapture() != Handle())
+                break; // someone took the mouse: cancelled
+            MSG msg;
+            const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+            if (got <= 0) {
+                if (got == 0)
+                    PostQuitMessage(static_cast<int>(msg.wParam));
+                break;
+            }
+            switch (msg.message) {
+            case WM_MOUSEMOVE:
+                at = MessagePoint(msg);
+                moveTo(at);
+                break;
+            case WM_LBUTTONUP:
+                at = MessagePoint(msg);
+                moveTo(at);
+                dropped = accept && target != nullptr;
                 running = false;
-            break;
-        case WM_KEYUP:
-        case WM_SYSKEYUP:
-        case WM_CHAR:
-        case WM_LBUTTONDOWN:
-        case WM_RBUTTONUP:
-            break;  // the drag has the mouse and the keyboard to itself
-        default:
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-            break;
+                break;
+            case WM_RBUTTONDOWN:
+            case WM_CANCELMODE:
+                running = false;
+                break;
+            case WM_KEYDOWN:
+            case WM_SYSKEYDOWN:
+                if (msg.wParam == VK_ESCAPE)
+                    running = false;
+                break;
+            case WM_KEYUP:
+            case WM_SYSKEYUP:
+            case WM_CHAR:
+            case WM_LBUTTONDOWN:
+            case WM_RBUTTONUP:
+                break; // the drag has the mouse and the keyboard to itself
+            default:
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+                break;
+            }
         }
+    };
+    // Whatever raises in a handler, the highlight goes and the source hears once that the drag
+    // ended (with no target); the error then goes on to the caller.
+    auto abandon = [&] {
+        highlight(target, at, false);
+        if (GetCapture() == Handle())
+            ReleaseCapture();
+        POINT local = at;
+        ::ScreenToClient(Handle(), &local);
+        if (OnEndDrag)
+            OnEndDrag(this, nullptr, local.x, local.y);
+    };
+    try {
+        GetCursorPos(&at);
+        moveTo(at);
+        runLoop();
+    } catch (...) {
+        abandon();
+        throw;
     }
     highlight(target, at, false);
     if (!dropped && target != nullptr) {
         TTreeView* left = std::exchange(target, nullptr);
-        AskDragOver(left, at, dsDragLeave);
+        try {
+            AskDragOver(left, at, dsDragLeave);
+        } catch (...) {
+            abandon();
+            throw;
+        }
     }
     // The mouse is given back before the handlers run: a drop handler may open windows or menus.
     if (GetCapture() == Handle())
@@ -635,8 +660,15 @@ void TTreeView::RunDrag(TTreeNode* Node) {
     POINT local = at;
     TTreeView* endTarget = dropped ? target : nullptr;
     ::ScreenToClient(endTarget != nullptr ? endTarget->Handle() : Handle(), &local);
-    if (dropped && target->OnDragDrop)
-        target->OnDragDrop(target, this, local.x, local.y);
+    if (dropped && target->OnDragDrop) {
+        try {
+            target->OnDragDrop(target, this, local.x, local.y);
+        } catch (...) {
+            if (OnEndDrag)
+                OnEndDrag(this, endTarget, local.x, local.y);
+            throw;
+        }
+    }
     if (OnEndDrag)
         OnEndDrag(this, endTarget, local.x, local.y);
 }

@@ -5,10 +5,13 @@
 #include <cstring>
 #include <random>
 #include <set>
+#include <string>
+#include <typeinfo>
 
 #include "components/gif/ColorReduction.h"
 #include "components/gif/GifWriter.h"
 #include "framework/core/Exceptions.h"
+#include "tests/fixtures/AllocationFaults.h"
 
 namespace {
 
@@ -254,6 +257,38 @@ TEST(ColorReduction, BadArgumentsRaise) {
     EXPECT_THROW(Reduce24To8(few, -1, 1, 0), EInvalidGraphic);
     const TReducedImage empty = Reduce24To8({}, 0, 0, rmMedianCut);
     EXPECT_TRUE(empty.Indexes.empty());
+}
+
+// Memory running out at any allocation of any method is the library's out-of-memory error (the
+// median cut's boxes included), with everything freed; the run that meets no failure gives the
+// image a full run gives.
+TEST(ColorReduction, EveryAllocationFailureIsOutOfMemoryAndLeavesNothing) {
+    const Image24 image = Random(24, 24, 7);
+    for (int method = rmHistogram; method <= rmGrayscale; ++method) {
+        SCOPED_TRACE(method);
+        const TReducedImage expected = Reduce(image, method);
+        TReducedImage got;
+        std::int64_t live = 0;
+        std::string escaped;
+        const int failures = alloc_faults::SweepFailures(
+            [&] {
+                live = alloc_faults::Live();
+                try {
+                    got = Reduce(image, method);
+                } catch (const EOutOfMemory&) {
+                } catch (const std::exception& e) {
+                    escaped = typeid(e).name();
+                }
+            },
+            [&](int n) {
+                EXPECT_EQ(escaped, "") << "allocation " << n;
+                EXPECT_EQ(alloc_faults::Live(), live) << "allocation " << n;
+                escaped.clear();
+            });
+        EXPECT_GT(failures, 0);
+        EXPECT_EQ(got.Indexes, expected.Indexes);
+        EXPECT_EQ(got.ColorsUsed, expected.ColorsUsed);
+    }
 }
 
 } // namespace

@@ -362,6 +362,10 @@ TEST(GifWrite, FramesWithoutDataAreEncodedThroughTheCaller) {
     ExpectGraphicError([&] { GifSaveToBytes(none, nullptr); }, kGifNoData);
     none.Frames.resize(1);
     ExpectGraphicError([&] { GifSaveToBytes(none, nullptr); }, kGifNoData);
+    // An encoder that leaves the frame empty (an aborted encoding does) writes no file with an
+    // image descriptor that has no image data.
+    ExpectGraphicError([&] { GifSaveToBytes(none, [](std::size_t, GifFrameInfo&) {}); },
+                       kGifNoData);
 }
 
 TEST(GifWrite, SizePrefixGivesTheFileLength) {

@@ -179,13 +179,23 @@ TEST(GifWriteWin, TrueColourBitmapIsWrittenWithAFullTableAndReadsBack) {
     std::uint32_t format = 0;
     HANDLE data = nullptr;
     HPALETTE palette = nullptr;
-    ASSERT_TRUE(OpenClipboard(nullptr));
+    RegisterGIFImage(); // the "GIF Image" clipboard format
+    // The clipboard takes data only from an owner window.
+    HWND owner = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(owner, nullptr);
+    ASSERT_TRUE(OpenClipboard(owner));
     EmptyClipboard();
     fresh->SaveToClipboardFormat(format, data, palette);
     EXPECT_NE(format, 0u);
     EXPECT_FALSE(IsClipboardFormatAvailable(TGIFImage::ClipboardFormat()) &&
                  TGIFImage::ClipboardFormat() != 0);
+    // The written image's frames are encoded: the GIF goes on the clipboard too.
+    gif->SaveToClipboardFormat(format, data, palette);
+    EXPECT_TRUE(IsClipboardFormatAvailable(TGIFImage::ClipboardFormat()));
     CloseClipboard();
+    // A clipboard that refuses the block (here: not opened) is an error, not a quiet success.
+    EXPECT_THROW(gif->SaveToClipboardFormat(format, data, palette), EInvalidOperation);
+    DestroyWindow(owner);
     fresh->Free();
     gif->Free();
 }

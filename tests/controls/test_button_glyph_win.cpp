@@ -127,6 +127,49 @@ TEST_F(ButtonGlyphTest, DrawersShareAListAndFreeingOneLeavesTheOtherDrawing) {
     blue->Free();
 }
 
+TEST_F(ButtonGlyphTest, ADrawerOutlivingTheCacheMakesItAnew) {
+    TBitmap* red = GlyphStrip({clRed});
+    {
+        TTkxButtonGlyph survivor; // made while the cache exists, draws nothing yet
+        survivor.SetGlyph(red);
+        { TTkxButtonGlyph passing; } // its end frees the cache: no list is left in it
+        EXPECT_FALSE(GlyphCacheExists());
+        EXPECT_GE(survivor.MakeStateImage(bsUp), 0);
+        EXPECT_TRUE(GlyphCacheExists());
+        EXPECT_EQ(FacePixel(survivor, bsUp, 20, 20), clRed);
+    }
+    EXPECT_FALSE(GlyphCacheExists());
+    red->Free();
+}
+
+TEST_F(ButtonGlyphTest, ADrawerThatGotNoSlotKeepsNoList) {
+    TBitmap* red = GlyphStrip({clRed});
+    TBitmap* blue = GlyphStrip({clBlue});
+    {
+        auto* holder = new TTkxButtonGlyph();
+        holder->SetGlyph(red);
+        ASSERT_GE(holder->MakeStateImage(bsUp), 0);
+        TTkGlyphList* shared = holder->GlyphList();
+        // The list's images no longer match its slots: the next image cannot
+        // take the slot it was given, and the drawer gets none.
+        shared->Clear();
+        TTkxButtonGlyph refused;
+        refused.SetGlyph(blue);
+        EXPECT_EQ(refused.MakeStateImage(bsUp), -1);
+        EXPECT_EQ(refused.GlyphList(), nullptr) << "a list without one of its slots is not kept";
+        EXPECT_EQ(shared->UsedCount(), 1);
+        // The holder's return frees the list; the refused drawer, holding nothing of it,
+        // draws from a new one.
+        delete holder;
+        EXPECT_FALSE(GlyphCacheExists());
+        EXPECT_GE(refused.MakeStateImage(bsUp), 0);
+        EXPECT_EQ(FacePixel(refused, bsUp, 20, 20), clBlue);
+    }
+    EXPECT_FALSE(GlyphCacheExists());
+    red->Free();
+    blue->Free();
+}
+
 TEST_F(ButtonGlyphTest, OddGlyphSizesDrawNothingButTheCaption) {
     TTkxButtonGlyph glyph;
     EXPECT_EQ(glyph.MakeStateImage(bsUp), -1);

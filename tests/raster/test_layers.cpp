@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -266,6 +267,54 @@ TEST(Layers, UpdatesNestAndAnUnpairedEndIsHarmless) {
     c.BeginUpdate();
     EXPECT_EQ(r.Count("changing"), 2);
     c.EndUpdate();
+}
+
+// Handlers that raise: the notification's error is the one reported, and a change handler's own
+// error still reaches the caller when nothing else went wrong.
+struct Raising : TObject {
+    bool listRaises = false, changeRaises = false;
+    void List(TObject*, int action, TCustomLayer*, int) {
+        if (listRaises && action == kLayersCleared)
+            throw std::runtime_error("list");
+    }
+    void Change(TObject*) {
+        if (changeRaises)
+            throw std::runtime_error("change");
+    }
+};
+
+TEST(Layers, AHandlerErrorDuringAnotherLeavesTheFirstAndTheUpdateClosed) {
+    struct Case {
+        bool listRaises, changeRaises;
+        const char* reported; // nullptr: none
+    };
+    const Case cases[] = {
+        {true, true, "list"},
+        {true, false, "list"},
+        {false, true, "change"},
+        {false, false, nullptr},
+    };
+    for (const Case& k : cases) {
+        TLayerCollection c;
+        c.Add(TLayerClass::Of<TBoxLayer>());
+        Raising r;
+        r.listRaises = k.listRaises;
+        r.changeRaises = k.changeRaises;
+        c.OnListNotify = TLayerListNotifyEvent(&r, &Raising::List);
+        c.OnChange = TNotifyEvent(&r, &Raising::Change);
+        std::string reported;
+        try {
+            c.Clear(); // the cleared notice inside the collection's update
+        } catch (const std::runtime_error& e) {
+            reported = e.what();
+        }
+        EXPECT_EQ(reported, k.reported != nullptr ? k.reported : "")
+            << k.listRaises << k.changeRaises;
+        EXPECT_EQ(c.UpdateCount(), 0);
+        EXPECT_EQ(c.Count(), 0);
+        c.OnListNotify = nullptr;
+        c.OnChange = nullptr;
+    }
 }
 
 TEST(Layers, ViewportAndAssign) {

@@ -173,6 +173,114 @@ TEST(MicroTiles, InflateAreaTurnsWithInvertedSidesAndSaturates) {
     }
 }
 
+// --- wide lines ------------------------------------------------------------------------------
+
+// A line added the plain way: every one of its 32-pixel segments, inflated by twice the width,
+// as a rectangle of its own. Coordinates and widths are kept small enough for int rectangles.
+void AddLineSegmentBySegment(TMicroTiles& g, int x1, int y1, int x2, int y2, int width,
+                             bool whole) {
+    using i64 = long long;
+    const i64 d = 2 * i64{width};
+    if (x1 == x2 || y1 == y2) {
+        GridAddRect(g,
+                    TRect{int(std::min(x1, x2) - d), int(std::min(y1, y2) - d),
+                          int(std::max(x1, x2) + d), int(std::max(y1, y2) + d)},
+                    whole);
+        return;
+    }
+    const i64 dx = i64{x2} - x1, dy = i64{y2} - y1;
+    const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+    const i64 dMajor = xMajor ? dx : dy, dMinor = xMajor ? dy : dx;
+    const i64 majorStart = xMajor ? x1 : y1, minorStart = xMajor ? y1 : x1;
+    const i64 n = std::llabs(dMajor) * 65536 / 32;
+    const i64 segments = (n + 0xFFFF) >> 16;
+    const i64 majorStep = dMajor < 0 ? -(i64{32} << 16) : (i64{32} << 16);
+    const i64 minorStep = (dMinor < 0 ? -1 : 1) * i64(std::uint64_t(std::llabs(dMinor)) * 65536u *
+                                                      65536u / std::uint64_t(n));
+    const double slope = double(dMinor) / double(std::llabs(dMajor));
+    auto minorAt = [&](i64 k) -> i64 {
+        if (std::llabs(dMajor) < 32768)
+            return (minorStart << 16) + k * minorStep;
+        return (minorStart << 16) + i64(std::trunc(double(k) * 2097152.0 * slope));
+    };
+    auto round = [](i64 v) { return (v + 0x7FFF) >> 16; };
+    for (i64 k = 0; k < segments; ++k) {
+        const i64 a0 = round((majorStart << 16) + k * majorStep);
+        const i64 a1 = round((majorStart << 16) + (k + 1) * majorStep);
+        const i64 b0 = round(minorAt(k)), b1 = round(minorAt(k + 1));
+        const i64 l = std::min(a0, a1) - d, r = std::max(a0, a1) + d;
+        const i64 t = std::min(b0, b1) - d, b = std::max(b0, b1) + d;
+        GridAddRect(g,
+                    xMajor ? TRect{int(l), int(t), int(r), int(b)}
+                           : TRect{int(t), int(l), int(b), int(r)},
+                    whole);
+    }
+}
+
+// Lines wider than the grid are added in one rectangle per run of segments that span it: the
+// grid comes out tile for tile as the plain segment walk leaves it, in every direction.
+TEST(MicroTiles, WideLinesGiveTheTilesOfTheSegmentWalk) {
+    for (int caseIndex : RasterTest::CasesToRun(400)) {
+        RasterTest::CaseRng rng = RasterTest::CaseRandom(caseIndex);
+        const int w = 1 + static_cast<int>(rng() % 300), h = 1 + static_cast<int>(rng() % 200);
+        auto coord = [&](int extent) {
+            return static_cast<int>(rng() % static_cast<unsigned>(3 * extent + 2000)) - extent -
+                   1000;
+        };
+        const int x1 = coord(w), y1 = coord(h), x2 = coord(w), y2 = coord(h);
+        const int widths[] = {0, 1, 7, 40, 150, 400, 5000};
+        const int width = widths[rng() % 7] + static_cast<int>(rng() % 9);
+        for (bool whole : {false, true}) {
+            TMicroTiles fast = Grid(w, h), plain = Grid(w, h);
+            GridAddLine(fast, x1, y1, x2, y2, width, whole);
+            AddLineSegmentBySegment(plain, x1, y1, x2, y2, width, whole);
+            ASSERT_EQ(fast.Tiles, plain.Tiles)
+                << x1 << "," << y1 << " to " << x2 << "," << y2 << " width " << width << " in " << w
+                << "x" << h << " whole=" << whole << " " << RasterTest::ReplayHint(caseIndex);
+            ASSERT_EQ(fast.BoundsUsedTiles, plain.BoundsUsedTiles)
+                << RasterTest::ReplayHint(caseIndex);
+        }
+    }
+}
+
+// The widest lines end at once: a segment walk over them would take hours (a width of INT_MAX
+// has 2^28 segments over a 1920 x 1080 grid, each reaching every tile).
+TEST(MicroTiles, TheWidestLinesEndAndCoverWhatTheyReach) {
+    const int d = 2 * 0xFFFFFF;
+    struct Case {
+        const char* what;
+        int x1, y1, x2, y2, width;
+        std::vector<TRect> rects; // for the bottom: 10 or 11, as the rounding of a half falls
+    };
+    const Case cases[] = {
+        {"area report over the screen", 0, 0, 1919, 1079, 0xFFFFFF, {{0, 0, 1920, 1080}}},
+        {"int range, widest", INT_MIN, INT_MIN, INT_MAX, INT_MAX, INT_MAX, {{0, 0, 1920, 1080}}},
+        {"steep, backwards", 5, INT_MAX, -7, INT_MIN, INT_MAX, {{0, 0, 1920, 1080}}},
+        {"its edge grazes the top",
+         INT_MIN,
+         -d + 10,
+         INT_MAX,
+         -d + 11,
+         0xFFFFFF,
+         {{0, 0, 1920, 10}}},
+        {"all of it above", INT_MIN, -2 * d, INT_MAX, -2 * d + 1, 0xFFFFFF, {}},
+    };
+    for (const Case& c : cases) {
+        for (bool whole : {false, true}) {
+            TMicroTiles g = Grid(1920, 1080);
+            GridAddLine(g, c.x1, c.y1, c.x2, c.y2, c.width, whole);
+            std::vector<TRect> rects = Rects(g);
+            if (!whole && rects.size() == 1 && rects[0].Bottom == 11)
+                rects[0].Bottom = 10;
+            if (whole) // whole tiles: the band's row of tiles
+                for (TRect& r : rects)
+                    if (r.Bottom == 32)
+                        r.Bottom = 10;
+            EXPECT_EQ(rects, c.rects) << c.what << " whole=" << whole;
+        }
+    }
+}
+
 // --- the property test ---------------------------------------------------------------------
 
 struct Report {

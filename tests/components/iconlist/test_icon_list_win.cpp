@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "framework/core/Filer.h"
 #include "framework/core/MemoryStream.h"
 #include "tests/components/iconlist/IconTestSupport_win.h"
+#include "tests/fixtures/AllocationFaults.h"
 
 namespace {
 
@@ -241,6 +243,45 @@ TEST_F(IconListTest, IconsFromResourcesTheModuleLacksAreEmptyEntries) {
     changes.Count = 0;
     list.Get(3)->Assign(list.Get(1));
     EXPECT_EQ(changes.Count, 1);
+}
+
+// An icon the list cannot make room for is not kept anywhere: at every allocation that can fail,
+// the list stays as it was and nothing made for the entry is left behind.
+TEST_F(IconListTest, MemoryRunningOutLeavesTheListAsItWasAndNothingBehind) {
+    Fill(2);
+    std::unique_ptr<TIcon> icon(SolidIcon(0xFF00FF00u));
+    const HINSTANCE self = GetModuleHandleA(nullptr);
+    struct Case {
+        const char* what;
+        std::function<void()> op;
+    };
+    const Case cases[] = {
+        {"Add", [&] { list.Add(icon.get()); }},
+        {"AddFromResource", [&] { list.AddFromResource(self, "NO_SUCH_ICON"); }},
+        {"Insert", [&] { list.Insert(1, icon.get()); }},
+        {"InsertFromResource", [&] { list.InsertFromResource(1, self, "NO_SUCH_ICON"); }},
+    };
+    for (const Case& c : cases) {
+        const std::int32_t before = list.Count();
+        std::int32_t count = 0;
+        std::int64_t live = 0;
+        const int failures = alloc_faults::SweepFailures(
+            [&] {
+                count = list.Count();
+                live = alloc_faults::Live();
+                try {
+                    c.op();
+                } catch (const EOutOfMemory&) {
+                } catch (const std::bad_alloc&) {
+                }
+            },
+            [&](int n) {
+                EXPECT_EQ(list.Count(), count) << c.what << " allocation " << n;
+                EXPECT_EQ(alloc_faults::Live(), live) << c.what << " allocation " << n;
+            });
+        EXPECT_GT(failures, 0) << c.what;
+        EXPECT_EQ(list.Count(), before + 1) << c.what;
+    }
 }
 
 TEST_F(IconListTest, AssignFromListIconNothingAndOthers) {

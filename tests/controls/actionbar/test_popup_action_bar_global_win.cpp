@@ -44,6 +44,17 @@ void Tap(WORD Key) {
     SendInput(2, in, sizeof(INPUT));
 }
 
+// A 16 x 16 image list, owned by Owner, holding the system's warning icon.
+TImageList* WarningImages(TComponent* Owner) {
+    auto* images = Create<TImageList>(Owner);
+    TIcon icon;
+    icon.SetHandle(LoadIcon(nullptr, IDI_WARNING));
+    images->SetWidth(16);
+    images->SetHeight(16);
+    images->AddIcon(&icon);
+    return images;
+}
+
 class PopupActionBarTest : public ControlsTest {
 protected:
     void SetUp() override {
@@ -241,6 +252,31 @@ TEST_F(PopupActionBarTest, FreedInsideItsLoopTheMenuLivesUntilPopupReturns) {
     EXPECT_TRUE(r.log.empty()) << "nothing chosen runs";
 }
 
+// The image list may go while the popup is open (its owner freed by a message handled in the
+// loop): the popup stops drawing from it and still runs the chosen item.
+TEST_F(PopupActionBarTest, AnImageListFreedWhileOpenIsNotDrawnAgain) {
+    ShowForm();
+    TImageList* images = WarningImages(form);
+    menu->SetImages(images);
+    Add("First")->SetImageIndex(0);
+    Add("Second")->SetImageIndex(0);
+    TCustomImageList* drawnFrom = images;
+    bool repainted = false;
+    RunLater(200, [&] {
+        images->Free();
+        drawnFrom = menu->InternalManager()->Images;
+        HWND shown = FindWindowA("#32768", nullptr);
+        repainted = shown != nullptr && RedrawWindow(shown, nullptr, nullptr,
+                                                     RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    });
+    KeysLater({"Down", "Down", "Enter"}, 400);
+    menu->Popup(150, 150);
+    EXPECT_EQ(drawnFrom, nullptr);
+    EXPECT_TRUE(repainted);
+    EXPECT_EQ(menu->Images(), nullptr);
+    EXPECT_EQ(r.log, (std::vector<std::string>{"click:Second"}));
+}
+
 TEST_F(PopupActionBarTest, SecondPopupWhileOneIsOpenDoesNothing) {
     ShowForm();
     Add("One");
@@ -398,12 +434,7 @@ TEST_F(MenuBarTest, DetachingGivesTheFormItsWindowProcBack) {
 // Run by hand (--gtest_also_run_disabled_tests) to look at both in the XP
 // style: the popup opens with its submenu, then the bar's second menu.
 TEST_F(MenuBarTest, DISABLED_Showcase) {
-    auto* images = Create<TImageList>(form);
-    TIcon icon;
-    icon.SetHandle(LoadIcon(nullptr, IDI_WARNING));
-    images->SetWidth(16);
-    images->SetHeight(16);
-    images->AddIcon(&icon);
+    TImageList* images = WarningImages(form);
     manager->Images = images;
     auto* popup = Create<TPopupActionBarEx>(form);
     popup->SetImages(images);
