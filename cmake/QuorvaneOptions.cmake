@@ -8,7 +8,14 @@ if(QUORVANE_TARGET STREQUAL "windows")
   endif()
   # Only the 8-bit ("A") API; Vista-level declarations (IsHungAppWindow, themes, TaskDialog-free).
   add_compile_definitions(_WIN32_WINNT=0x0600 WINVER=0x0600 _WIN32_IE=0x0600 NOMINMAX STRICT)
-  set(QUORVANE_BUILD_TESTS ON)
+  # The files users get: the deliverables alone, optimised and stripped of their symbols.
+  option(QUORVANE_RELEASE "build only the deliverables, stripped" OFF)
+  if(QUORVANE_RELEASE)
+    add_link_options(-s)
+    set(QUORVANE_BUILD_TESTS OFF)
+  else()
+    set(QUORVANE_BUILD_TESTS ON)
+  endif()
 elseif(QUORVANE_TARGET STREQUAL "host")
   # Off only for the native benchmark build (bench-host), whose figures sanitizers would distort.
   option(QUORVANE_SANITIZE "build the native code with ASan and UBSan" ON)

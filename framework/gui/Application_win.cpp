@@ -156,7 +156,9 @@ void TApplication::CreateHandle() {
                               GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2,
                               0, 0, nullptr, nullptr, LibraryInstance(), nullptr);
     if (handle_ == nullptr)
-        throw EInvalidOperation("Cannot create the application window");
+        throw Exception::CreateFmt<EInvalidOperation>(
+            "Cannot create the application window (system error %d)",
+            {static_cast<int>(GetLastError())});
 }
 
 LRESULT TApplication::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {

@@ -71,19 +71,43 @@ protected:
         return item;
     }
     // Keys pressed from another thread DelayMs after the menu shows (keys
-    // sent earlier would reach the form instead).
+    // sent earlier would reach the form instead). An arrow key is followed
+    // until the menu's highlight has moved, so that a busy machine cannot
+    // let the next key overtake it.
     void KeysLater(std::vector<std::string> Chords, DWORD DelayMs = 150) {
         keys = std::thread([Chords, DelayMs] {
+            HWND shown = nullptr;
             for (int i = 0; i < 500; ++i) {
-                HWND shown = FindWindowA("#32768", nullptr);
+                shown = FindWindowA("#32768", nullptr);
                 if (shown != nullptr && IsWindowVisible(shown))
                     break;
                 Sleep(10);
             }
             Sleep(DelayMs);
-            for (const auto& chord : Chords)
+            for (const auto& chord : Chords) {
+                const int before = Highlighted(shown);
                 winfarm::SendKeys(chord);
+                if (chord == "Down" || chord == "Up")
+                    for (int i = 0; i < 200 && Highlighted(shown) == before; ++i)
+                        Sleep(5);
+            }
         });
+    }
+    // The highlighted item of a shown menu window, -1 for none.
+    static int Highlighted(HWND MenuWindow) {
+        if (MenuWindow == nullptr || !IsWindow(MenuWindow))
+            return -1;
+        auto menu = reinterpret_cast<HMENU>(SendMessageA(MenuWindow, MN_GETHMENU, 0, 0));
+        const int count = menu != nullptr ? GetMenuItemCount(menu) : 0;
+        for (int i = 0; i < count; ++i) {
+            MENUITEMINFOA info{};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_STATE;
+            if (GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info) &&
+                (info.fState & MFS_HILITE) != 0)
+                return i;
+        }
+        return -1;
     }
     void TearDown() override {
         if (keys.joinable())
