@@ -3,6 +3,7 @@
 
 #include "band/BandFactory_win.h"
 #include "framework/gui/Application_win.h"
+#include "raster/ThemeNexus_win.h"
 
 extern "C" {
 
@@ -12,10 +13,14 @@ STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
 
 STDAPI DllCanUnloadNow() {
     const HRESULT hr = BandServer().CanUnloadNow();
-    // Nothing of the band is alive: the class library goes before the module does, so no
-    // window class of an unloaded module is left registered.
-    if (hr == S_OK && IsStarted())
-        Shutdown();
+    // Nothing of the band is alive: the theme hold (a window of this module) and the class
+    // library go before the module does, so no window or window class of an unloaded module is
+    // left behind.
+    if (hr == S_OK) {
+        FreeThemeNexus();
+        if (IsStarted())
+            Shutdown();
+    }
     return hr;
 }
 

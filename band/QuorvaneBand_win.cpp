@@ -8,6 +8,7 @@
 #include "band/QuorvaneTB_win.h"
 #include "framework/gui/Application_win.h"
 #include "raster/Startup.h"
+#include "raster/ThemeNexus_win.h"
 
 namespace {
 
@@ -20,11 +21,13 @@ template <class T> void ReleaseAndNil(T*& p) noexcept {
 }
 
 // The class library and the graphics library start with the first band window, on the shell's
-// thread; the server stops them again before it lets the module go.
+// thread, and with them the graphics library's hold on the visual styles; the server stops them
+// again before it lets the module go.
 void StartLibraries() {
     raster::Startup();
     if (!IsStarted())
         Startup();
+    ThemeNexus();
 }
 
 } // namespace
@@ -113,8 +116,12 @@ STDMETHODIMP TQuorvaneBand::ShowDW(BOOL fShow) {
 
 STDMETHODIMP TQuorvaneBand::CloseDW(DWORD) {
     return ComGuard([&] {
-        if (bandForm_ != nullptr)
+        if (bandForm_ != nullptr) {
             bandForm_->SetVisible(false);
+            // The shell showed the window, not the form: hide it whatever the form believes.
+            if (bandForm_->HandleAllocated())
+                ShowWindow(bandForm_->Handle(), SW_HIDE);
+        }
         return S_OK;
     });
 }

@@ -145,7 +145,25 @@ void TQuorvaneTB::FormDestroy(TObject*) {
         webBrowser_->Release();
         webBrowser_ = nullptr;
     }
+    AnnounceGone();
+}
+
+void TQuorvaneTB::AnnounceGone() {
+    if (announcedGone_)
+        return;
+    announcedGone_ = true;
     SetTBHandle(nullptr);
+}
+
+void TQuorvaneTB::WndProc(TMessage& Message) {
+    if (Message.Msg == WM_DESTROY) {
+        try {
+            AnnounceGone();
+        } catch (...) {
+            // The window goes all the same.
+        }
+    }
+    TForm::WndProc(Message);
 }
 
 void TQuorvaneTB::FormResize(TObject*) {

@@ -71,6 +71,9 @@ public:
 
 protected:
     void CreateComponents() override;
+    // A window destroyed from outside (with the taskbar that holds it) is announced gone at
+    // once; the form itself may live on until the band object frees it.
+    void WndProc(TMessage& Message) override;
 
 private:
     void ButtonClick(int n);
@@ -83,6 +86,8 @@ private:
     void WMSetNumDesks(TMessage& Message);
     void WMHideBand(TMessage& Message);
     void WMShowBand(TMessage& Message);
+    // "TBHandle" = "0" and WM_BANDHANDLE 0, once.
+    void AnnounceGone();
 
     HWND mainWnd_ = nullptr;
     int lastButton_ = 1;
@@ -90,4 +95,5 @@ private:
     bool vertical_ = false;
     band::TButtonSet buttons_{true, true, 67};
     IUnknown* webBrowser_ = nullptr;
+    bool announcedGone_ = false;
 };

@@ -390,6 +390,193 @@ TEST_F(BandHost, AnswersTheShellsInterfaces) {
     EXPECT_EQ(site->Refs, 1);
 }
 
+// One object: IUnknown through every interface is the same pointer; others are refused.
+TEST_F(BandHost, OneIdentityBehindEveryInterface) {
+    band = Create();
+    ASSERT_NE(band, nullptr);
+    IUnknown* identity = nullptr;
+    ASSERT_EQ(band->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)), S_OK);
+    const IID* answered[] = {&IID_IInputObject,       &IID_IContextMenu,   &IID_IObjectWithSite,
+                             &IID_IPersistStreamInit, &IID_IPersistStream, &IID_IPersist,
+                             &IID_IDeskBand,          &IID_IDockingWindow, &IID_IOleWindow};
+    for (const IID* iid : answered) {
+        IUnknown* through = nullptr;
+        ASSERT_EQ(band->QueryInterface(*iid, reinterpret_cast<void**>(&through)), S_OK);
+        IUnknown* back = nullptr;
+        EXPECT_EQ(through->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&back)), S_OK);
+        EXPECT_EQ(back, identity);
+        back->Release();
+        through->Release();
+    }
+    const IID* refused[] = {&IID_IDispatch, &IID_IClassFactory, &IID_IDeskBand2,
+                            &IID_IServiceProvider, &IID_IOleCommandTarget};
+    for (const IID* iid : refused) {
+        void* p = reinterpret_cast<void*>(1);
+        EXPECT_EQ(band->QueryInterface(*iid, &p), E_NOINTERFACE);
+        EXPECT_EQ(p, nullptr);
+    }
+    identity->Release();
+}
+
+// The exports answer by the names and by the ordinals of the module definition.
+TEST_F(BandHost, ExportsByNameAndOrdinal) {
+    const char* names[] = {"DllUnregisterServer", "DllRegisterServer", "DllCanUnloadNow",
+                           "DllGetClassObject"};
+    for (int ordinal = 1; ordinal <= 4; ++ordinal) {
+        FARPROC byName = GetProcAddress(module, names[ordinal - 1]);
+        ASSERT_NE(byName, nullptr) << names[ordinal - 1];
+        EXPECT_EQ(GetProcAddress(module, MAKEINTRESOURCEA(ordinal)), byName) << ordinal;
+    }
+    EXPECT_EQ(GetProcAddress(module, MAKEINTRESOURCEA(5)), nullptr);
+}
+
+// Focus: every show, activation and child notification is reported to the site; the answer of
+// HasFocusIO follows the last of them.
+TEST_F(BandHost, FocusChangesReachTheSite) {
+    HWND w = Show();
+    ASSERT_NE(w, nullptr);
+    IInputObject* io = nullptr;
+    ASSERT_EQ(band->QueryInterface(IID_IInputObject, reinterpret_cast<void**>(&io)), S_OK);
+    int reports = site->FocusReports;
+    EXPECT_EQ(io->UIActivateIO(FALSE, nullptr), S_OK);
+    EXPECT_EQ(site->FocusReports, ++reports);
+    EXPECT_EQ(io->HasFocusIO(), S_FALSE);
+    EXPECT_EQ(io->UIActivateIO(TRUE, nullptr), S_OK);
+    EXPECT_EQ(site->FocusReports, ++reports);
+    EXPECT_EQ(io->HasFocusIO(), S_OK);
+    EXPECT_EQ(band->ShowDW(FALSE), S_OK);
+    EXPECT_EQ(site->FocusReports, ++reports);
+    EXPECT_EQ(io->HasFocusIO(), S_FALSE);
+    // Each notification from a child: one report each, focused.
+    for (int i = 0; i < 3; ++i) {
+        SendMessageA(w, WM_PARENTNOTIFY, WM_LBUTTONDOWN, MAKELPARAM(5, 5));
+        EXPECT_EQ(site->FocusReports, ++reports);
+        EXPECT_EQ(io->HasFocusIO(), S_OK);
+    }
+    // A second GetWindow installs no second hook: still one report per notification.
+    HWND again = nullptr;
+    EXPECT_EQ(band->GetWindow(&again), S_OK);
+    SendMessageA(w, WM_PARENTNOTIFY, WM_LBUTTONDOWN, MAKELPARAM(5, 5));
+    EXPECT_EQ(site->FocusReports, ++reports);
+    io->Release();
+}
+
+// What the shell reads and hands over: the title stays as given, the streams are neither read
+// nor written, the context menu gets no items, and CloseDW hides the window.
+TEST_F(BandHost, StoresNothingOffersNoCommandsAndHidesOnClose) {
+    HWND w = Show();
+    ASSERT_NE(w, nullptr);
+    DESKBANDINFO i{};
+    i.dwMask = DBIM_TITLE | DBIM_ACTUAL;
+    lstrcpyW(i.wszTitle, L"sentinel");
+    ASSERT_EQ(band->GetBandInfo(1, DBIF_VIEWMODE_NORMAL, &i), S_OK);
+    EXPECT_EQ(lstrcmpW(i.wszTitle, L"sentinel"), 0);
+    EXPECT_NE(i.dwMask & DBIM_TITLE, 0u);
+    EXPECT_EQ(i.ptActual.x, 67);
+
+    IPersistStream* ps = nullptr;
+    ASSERT_EQ(band->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(&ps)), S_OK);
+    IStream* stream = nullptr;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
+    const char bytes[] = "stored by somebody else";
+    ULONG written = 0;
+    stream->Write(bytes, sizeof bytes, &written);
+    LARGE_INTEGER zero{};
+    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    EXPECT_EQ(ps->Load(stream), S_OK);
+    ULARGE_INTEGER at{};
+    stream->Seek(zero, STREAM_SEEK_CUR, &at);
+    EXPECT_EQ(at.QuadPart, 0u) << "nothing read";
+    EXPECT_EQ(ps->Save(stream, TRUE), S_OK);
+    STATSTG stat{};
+    stream->Stat(&stat, STATFLAG_NONAME);
+    EXPECT_EQ(stat.cbSize.QuadPart, sizeof bytes) << "nothing written";
+    stream->Seek(zero, STREAM_SEEK_CUR, &at);
+    EXPECT_EQ(at.QuadPart, 0u);
+    ULARGE_INTEGER size{};
+    EXPECT_EQ(ps->GetSizeMax(&size), S_OK);
+    EXPECT_EQ(size.HighPart, 0u);
+    EXPECT_EQ(size.LowPart, 256u);
+    stream->Release();
+    ps->Release();
+
+    IContextMenu* cm = nullptr;
+    ASSERT_EQ(band->QueryInterface(IID_IContextMenu, reinterpret_cast<void**>(&cm)), S_OK);
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 1, "the shell's own");
+    EXPECT_EQ(cm->QueryContextMenu(menu, 1, 100, 200, CMF_NORMAL), 0);
+    EXPECT_EQ(GetMenuItemCount(menu), 1);
+    DestroyMenu(menu);
+    cm->Release();
+
+    ASSERT_TRUE(IsWindowVisible(w));
+    EXPECT_EQ(band->CloseDW(0), S_OK);
+    EXPECT_FALSE(IsWindowVisible(w));
+    EXPECT_TRUE(IsWindow(w)) << "hidden, not destroyed";
+}
+
+// The taskbar goes while the band lives: the band window goes with it and says so; the band
+// object is released without a fault and posts nothing to the window that is gone.
+TEST_F(BandHost, TheTaskbarGoingTakesTheWindowAlong) {
+    HWND w = Show();
+    ASSERT_NE(w, nullptr);
+    gMainHeard.clear();
+    DestroyWindow(tray);
+    tray = nullptr;
+    EXPECT_FALSE(IsWindow(w));
+    EXPECT_TRUE(PumpUntil([&] { return Heard(WM_USER + 5, 0); }, 2000));
+    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, "Software\\Quorvane", "TBHandle"), "0");
+    // The shell's questions after that are answered without the window.
+    DESKBANDINFO i = Info();
+    EXPECT_EQ(i.ptActual.x, 67);
+    EXPECT_EQ(band->CloseDW(0), S_OK);
+    gMainHeard.clear();
+    Free();
+    Pump(100);
+    EXPECT_TRUE(gMainHeard.empty()) << "nothing more from a band whose window went";
+    EXPECT_EQ(canUnload(), S_OK);
+}
+
+// The band's hold on the visual styles (a hidden window of the band library) comes with the
+// first band window, on the shell's thread, and goes before the library may be unloaded.
+struct TUtilityCount {
+    HMODULE owner;
+    int n = 0;
+};
+
+BOOL CALLBACK CountUtilityWindow(HWND h, LPARAM lp) {
+    auto* c = reinterpret_cast<TUtilityCount*>(lp);
+    char cls[64] = {};
+    GetClassNameA(h, cls, sizeof cls);
+    if (lstrcmpA(cls, "TQuorvaneUtilWindow") == 0 &&
+        reinterpret_cast<HMODULE>(GetWindowLongPtrA(h, GWLP_HINSTANCE)) == c->owner)
+        ++c->n;
+    return TRUE;
+}
+
+int ThemeWindowsOf(HMODULE owner) {
+    TUtilityCount count{owner};
+    EnumThreadWindows(GetCurrentThreadId(), &CountUtilityWindow, reinterpret_cast<LPARAM>(&count));
+    return count.n;
+}
+
+TEST_F(BandHost, TheThemeHoldComesWithTheFirstWindowAndGoesBeforeUnloading) {
+    ASSERT_EQ(canUnload(), S_OK);
+    const int before = ThemeWindowsOf(module);
+    band = Create();
+    ASSERT_NE(band, nullptr);
+    EXPECT_EQ(ThemeWindowsOf(module), before) << "not before a window exists";
+    band->Release();
+    band = nullptr;
+    HWND w = Show();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(ThemeWindowsOf(module), before + 1);
+    Free();
+    SendMessageA(rebar, RB_DELETEBAND, 0, 0);
+    ASSERT_EQ(canUnload(), S_OK);
+    EXPECT_EQ(ThemeWindowsOf(module), before);
+}
+
 TEST_F(BandHost, TheWindowLivesInTheRebarAndAnnouncesItself) {
     HWND w = Show();
     ASSERT_NE(w, nullptr);
