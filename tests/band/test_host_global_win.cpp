@@ -305,6 +305,136 @@ TEST_F(BandHost, RegistrationWritesAndRemovesTheKeys) {
         KeyExists(HKEY_CLASSES_ROOT, "TypeLib\\{0621ECA1-3037-4B34-8B73-15FFBEC9F7F1}\\1.0"));
 }
 
+// Runs a program of the bed and answers its exit code (~0 when it could not start or did not
+// end in time).
+DWORD RunProgram(std::string commandLine) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &si, &pi))
+        return ~0u;
+    DWORD code = ~0u;
+    if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return code;
+}
+
+// Every value below a key, as "path=value" lines, for comparing two registrations.
+void DumpKey(HKEY root, const std::string& key, std::string& out) {
+    HKEY k = nullptr;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
+        return;
+    for (DWORD i = 0;; ++i) {
+        char name[256] = {};
+        BYTE data[1024] = {};
+        DWORD nameSize = sizeof name, dataSize = sizeof data - 1, type = 0;
+        if (RegEnumValueA(k, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS)
+            break;
+        out += key + "\\" + name + "=" + reinterpret_cast<char*>(data) + "\n";
+    }
+    for (DWORD i = 0;; ++i) {
+        char name[256] = {};
+        DWORD nameSize = sizeof name;
+        if (RegEnumKeyExA(k, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        out += key + "\\" + name + "\n";
+        DumpKey(root, key + "\\" + name, out);
+    }
+    RegCloseKey(k);
+}
+
+constexpr const char* kTypeLibKey = "TypeLib\\{0621ECA1-3037-4B34-8B73-15FFBEC9F7F1}";
+#ifdef _WIN64
+constexpr const char* kTypeLibPlatform = "win64";
+#else
+constexpr const char* kTypeLibPlatform = "win32";
+#endif
+
+std::string Registration() {
+    std::string all;
+    DumpKey(HKEY_CLASSES_ROOT, ClassKey(), all);
+    DumpKey(HKEY_CLASSES_ROOT, kTypeLibKey, all);
+    return all;
+}
+
+// regsvr32 for real, twice, then through the registration as the shell creates the band; then
+// unregistered; and from a folder whose path holds a blank, which the server key names by its
+// short form.
+TEST_F(BandHost, Regsvr32RegistersTheBandTheShellCreatesAndRemovesIt) {
+    const std::string cls = ClassKey();
+    const std::string category = "Component Categories\\" + std::string(kDeskBandCategory);
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(module, path, MAX_PATH);
+    const std::string quoted = std::string("\"") + path + "\"";
+    ASSERT_EQ(RunProgram("regsvr32 /s " + quoted), 0u);
+    EXPECT_EQ(ReadValue(HKEY_CLASSES_ROOT, cls, nullptr), "Quorvane");
+    EXPECT_EQ(
+        lstrcmpiA(ReadValue(HKEY_CLASSES_ROOT, cls + "\\InProcServer32", nullptr).c_str(), path),
+        0);
+    EXPECT_EQ(ReadValue(HKEY_CLASSES_ROOT, cls + "\\InProcServer32", "ThreadingModel"),
+              "Apartment");
+    EXPECT_TRUE(
+        KeyExists(HKEY_CLASSES_ROOT, cls + "\\Implemented Categories\\" + kDeskBandCategory));
+    EXPECT_EQ(ReadValue(HKEY_CLASSES_ROOT, std::string(kTypeLibKey) + "\\1.0", nullptr),
+              "QuorvaneBand Library");
+    const std::string library = ReadValue(
+        HKEY_CLASSES_ROOT, std::string(kTypeLibKey) + "\\1.0\\0\\" + kTypeLibPlatform, nullptr);
+    EXPECT_EQ(lstrcmpiA(library.c_str(), path), 0) << library;
+    const std::string first = Registration();
+    ASSERT_EQ(RunProgram("regsvr32 /s " + quoted), 0u);
+    EXPECT_EQ(Registration(), first) << "a second registration writes the same";
+
+    // The shell's way in: the class through its registration.
+    IDeskBand* created = nullptr;
+    ASSERT_EQ(CoCreateInstance(CLSID_QuorvaneBand, nullptr, CLSCTX_INPROC_SERVER, IID_IDeskBand,
+                               reinterpret_cast<void**>(&created)),
+              S_OK);
+    band = created;
+    IObjectWithSite* ows = nullptr;
+    ASSERT_EQ(band->QueryInterface(IID_IObjectWithSite, reinterpret_cast<void**>(&ows)), S_OK);
+    EXPECT_EQ(ows->SetSite(static_cast<IInputObjectSite*>(site)), S_OK);
+    ows->Release();
+    HWND w = nullptr;
+    EXPECT_EQ(band->GetWindow(&w), S_OK);
+    EXPECT_EQ(GetParent(w), rebar);
+    Free();
+    EXPECT_FALSE(IsWindow(w));
+
+    // A category key the shell keeps, with its cached member list, outlives the band's removal.
+    HKEY k = nullptr;
+    RegCreateKeyExA(HKEY_CLASSES_ROOT, (category + "\\Enum").c_str(), 0, nullptr, 0, KEY_WRITE,
+                    nullptr, &k, nullptr);
+    RegCloseKey(k);
+    ASSERT_EQ(RunProgram("regsvr32 /s /u " + quoted), 0u);
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, cls));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, std::string(kTypeLibKey) + "\\1.0"));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, category + "\\Enum"));
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, category));
+
+    // From a folder with a blank in its name.
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + "band folder";
+    const std::string copy = folder + "\\QuorvaneBand.dll";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(path, copy.c_str(), FALSE));
+    ASSERT_EQ(RunProgram("regsvr32 /s \"" + copy + "\""), 0u);
+    char shortPath[MAX_PATH] = {};
+    ASSERT_NE(GetShortPathNameA(copy.c_str(), shortPath, MAX_PATH), 0u);
+    const std::string server = ReadValue(HKEY_CLASSES_ROOT, cls + "\\InProcServer32", nullptr);
+    EXPECT_EQ(lstrcmpiA(server.c_str(), shortPath), 0) << server;
+    EXPECT_EQ(server.find(' '), std::string::npos) << server;
+    EXPECT_NE(GetFileAttributesA(server.c_str()), INVALID_FILE_ATTRIBUTES) << server;
+    EXPECT_EQ(RunProgram("regsvr32 /s /u \"" + copy + "\""), 0u);
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, cls));
+    DeleteFileA(copy.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
 TEST_F(BandHost, ClassObjectsAndUnloading) {
     void* p = reinterpret_cast<void*>(1);
     EXPECT_EQ(getClassObject(IID_IUnknown, IID_IClassFactory, &p), CLASS_E_CLASSNOTAVAILABLE);
@@ -754,6 +884,61 @@ TEST_F(BandHost, WithTheRealProgram) {
     EXPECT_EQ(program.WaitExit(10000), 0u);
     EXPECT_TRUE(PumpUntil([&] { return (RebarBand().fStyle & RBBS_HIDDEN) != 0; }, 3000));
     EXPECT_TRUE(BandHeard(12));
+    SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gBandProc));
+}
+
+// A real right click on a band button opens the real program's window list of that desktop;
+// choosing a window there switches to its desktop and brings it forward.
+TEST_F(BandHost, ARightClickListsThatDesktopsWindowsAndAChoiceActivatesOne) {
+    DestroyWindow(main); // the real main window takes its place
+    main = nullptr;
+    quorvane_test::PutSetting("ShowDeskbandHelp", "FALSE");
+    quorvane_test::PutSetting("NumDesks", "4");
+    WriteSetting("NumDesks", "4");
+    winfarm::Farm farm;
+    const HWND first = farm.Spawn("DeskOne").Of("main").at(0);
+    HWND w = Show();
+    ASSERT_NE(w, nullptr);
+    gBandHeard.clear();
+    gBandProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordBand)));
+    quorvane_test::Program program;
+    ASSERT_TRUE(program.WaitReady());
+    ASSERT_TRUE(PumpUntil([&] { return BandHeard(1); }, 5000));
+    // A window of desktop 2: made while desktop 2 is active, hidden when desktop 1 comes back.
+    PostMessageA(program.Manager(), WM_USER + 2, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return BandHeard(2) && !IsWindowVisible(first); }, 5000));
+    const HWND second = farm.Spawn("DeskTwo").Of("main").at(0);
+    gBandHeard.clear();
+    PostMessageA(program.Manager(), WM_USER + 1, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return BandHeard(1) && !IsWindowVisible(second); }, 5000));
+    ASSERT_TRUE(IsWindowVisible(first));
+
+    POINT at{17 + 8, 8 + 8};
+    ClientToScreen(w, &at);
+    gBandHeard.clear();
+    ASSERT_TRUE(mouse_input::Click(at, mouse_input::Button::Right));
+    auto menuShown = [] {
+        HWND menu = FindWindowA("#32768", nullptr);
+        return menu != nullptr && IsWindowVisible(menu);
+    };
+    ASSERT_TRUE(PumpUntil(menuShown, 5000)) << "the program's window list";
+    HWND menu = FindWindowA("#32768", nullptr);
+    DWORD menuProcess = 0;
+    GetWindowThreadProcessId(menu, &menuProcess);
+    EXPECT_EQ(menuProcess, GetProcessId(program.Process()));
+    Pump(300);
+    mouse_input::Key(VK_DOWN); // desktop 2's one window
+    Pump(200);
+    mouse_input::Key(VK_RETURN);
+    EXPECT_TRUE(PumpUntil([&] { return BandHeard(2); }, 5000)) << "switched to desktop 2";
+    EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == second; }, 5000));
+    EXPECT_TRUE(IsWindowVisible(second));
+    EXPECT_FALSE(IsWindowVisible(first));
+
+    PostMessageA(program.Manager(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(10000), 0u);
+    EXPECT_TRUE(IsWindowVisible(first)) << "every window back at the end";
     SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gBandProc));
 }
 
