@@ -145,6 +145,93 @@ TEST_F(Image32Test, AChangedBitmapIsRepaintedWholeAndOnChangeWaitsForTheUpdate) 
     image->EndUpdate();
 }
 
+struct Counts : TObject {
+    int changes = 0, resizes = 0, scales = 0;
+    void Change(TObject*) { ++changes; }
+    void Resize(TObject*) { ++resizes; }
+    void Scale(TObject*) { ++scales; }
+};
+
+TEST_F(Image32Test, ScaleAndResizeNotifications) {
+    Counts n;
+    image->OnChange = TNotifyEvent(&n, &Counts::Change);
+    image->OnBitmapResize = TNotifyEvent(&n, &Counts::Resize);
+    image->OnScaleChange = TNotifyEvent(&n, &Counts::Scale);
+    image->SetScale(0);
+    EXPECT_FLOAT_EQ(image->Scale(), 0.001f);
+    EXPECT_FLOAT_EQ(image->ScaleY(), 0.001f);
+    EXPECT_EQ(n.scales, 1);
+    EXPECT_EQ(n.changes, 1);
+    image->SetScale(0.0005f); // the same stored value: nothing
+    EXPECT_EQ(n.scales, 1);
+    EXPECT_EQ(n.changes, 1);
+    image->Bitmap()->SetSize(6, 4);
+    EXPECT_EQ(n.resizes, 1);
+    image->BeginUpdate();
+    image->Bitmap()->SetSize(7, 4);
+    EXPECT_EQ(n.resizes, 1) << "not while an update is open";
+    image->EndUpdate();
+    // AutoSize follows the bitmap, scaled in smScale.
+    image->SetScale(2.0f);
+    image->SetScaleMode(smScale);
+    image->SetAutoSize(true);
+    image->Bitmap()->SetSize(10, 5);
+    EXPECT_EQ(image->Width(), 20);
+    EXPECT_EQ(image->Height(), 10);
+    // Freeing the control reports no resize.
+    const int before = n.resizes;
+    TImage32* doomed = image;
+    image = nullptr;
+    doomed->Free();
+    EXPECT_EQ(n.resizes, before);
+}
+
+TEST_F(Image32Test, PaintOntoAndSetupBitmap) {
+    Fill(4, 2);
+    TBitmap32 dest;
+    dest.SetSize(12, 6);
+    dest.Clear(0xFF0000FFu);
+    image->PaintOnto(&dest, TRect{0, 0, 8, 4}); // twice the size, the background around it
+    EXPECT_EQ(dest.Pixel(0, 0), 0xFF000000u | (0u << 16));
+    EXPECT_EQ(dest.Pixel(7, 3) & 0xFFFFFFu, (30u << 16) | (10u << 8));
+    EXPECT_EQ(dest.Pixel(10, 5), 0xFF00FF00u) << "the control's colour (lime) beside it";
+    EXPECT_EQ(image->RepaintMode(), rmFull);
+    image->SetupBitmap(true, 0xFF123456u);
+    EXPECT_EQ(image->Bitmap()->Width(), image->Width());
+    EXPECT_EQ(image->Bitmap()->Height(), image->Height());
+    EXPECT_EQ(image->Bitmap()->Pixel(5, 5), 0xFF123456u);
+}
+
+// In the direct mode a change of the bitmap adds its area, widened by the resampler's reach and
+// mapped to the control, to the rectangles to repaint.
+TEST_F(Image32Test, DirectModeRepaintsTheMappedArea) {
+    Fill(8, 6);
+    image->SetScaleMode(smStretch); // five control pixels per bitmap pixel
+    image->SetRepaintMode(rmDirect);
+    PumpFor(50);
+    std::vector<TRect> added;
+    struct Watch : TObject {
+        std::vector<TRect>* out;
+        TImage32* image;
+        void Change(TObject*) {
+            for (int i = 0; i < image->InvalidRects()->Count(); ++i)
+                out->push_back(*image->InvalidRects()->Items(i));
+        }
+    } watch;
+    watch.out = &added;
+    watch.image = image;
+    image->OnChange = TNotifyEvent(&watch, &Watch::Change);
+    image->InvalidRects()->Clear();
+    image->BeginUpdate(); // keep the rectangles: no repaint while the update is open
+    image->Bitmap()->AreaChanged(TRect{3, 2, 4, 3}, 0);
+    image->EndUpdate();
+    ASSERT_EQ(image->InvalidRects()->Count(), 1);
+    // Widened by trunc(1) + 1 = 2 bitmap pixels: (1, 0)-(6, 5), times five.
+    EXPECT_EQ(*image->InvalidRects()->Items(0), (TRect{5, 0, 30, 25}));
+    image->InvalidRects()->Clear();
+    image->SetRepaintMode(rmFull);
+}
+
 struct MouseLog : TObject {
     std::vector<std::string> log;
     TCustomLayer* layer = reinterpret_cast<TCustomLayer*>(1);
