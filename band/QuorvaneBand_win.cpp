@@ -2,11 +2,11 @@
 
 #include <servprov.h>
 
-#include "band/BandButton_win.h"
 #include "band/BandIds.h"
 #include "band/BandProtocol.h"
 #include "band/QuorvaneTB_win.h"
 #include "framework/gui/Application_win.h"
+#include "raster/Image32_win.h"
 #include "raster/Startup.h"
 #include "raster/ThemeNexus_win.h"
 

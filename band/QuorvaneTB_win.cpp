@@ -5,13 +5,13 @@
 
 #include <string>
 
-#include "band/BandButton_win.h"
 #include "framework/controls/PopupMenu_win.h"
 #include "framework/core/Registry_win.h"
 #include "framework/core/ResourceStream.h"
 #include "framework/gui/WindowPlumbing_win.h"
 #include "raster/Bitmap32.h"
 #include "raster/Bitmap32List.h"
+#include "raster/Image32_win.h"
 
 namespace {
 
@@ -71,13 +71,13 @@ void TQuorvaneTB::CreateComponents() {
                                     TNotifyEvent(this, &TQuorvaneTB::TBBtn2Click),
                                     TNotifyEvent(this, &TQuorvaneTB::TBBtn3Click),
                                     TNotifyEvent(this, &TQuorvaneTB::TBBtn4Click)};
-    TBandButton** fields[4] = {&TBBtn1, &TBBtn2, &TBBtn3, &TBBtn4};
+    TImage32** fields[4] = {&TBBtn1, &TBBtn2, &TBBtn3, &TBBtn4};
     for (int i = 0; i < 4; ++i) {
-        auto* b = Create<TBandButton>(this);
+        auto* b = Create<TImage32>(this);
         b->SetName("TBBtn" + std::to_string(i + 1));
         b->SetPopupMenu(PopupMenu1);
         b->OnClick = clicks[i];
-        b->OnMouseDown = TMouseEvent(this, &TQuorvaneTB::TBBtnMouseDown);
+        b->OnMouseDown = TImgMouseEvent(this, &TQuorvaneTB::TBBtnMouseDown);
         b->Bitmap()->SetResamplerClassName("TNearestResampler");
         b->SetParent(this);
         *fields[i] = b;
@@ -101,7 +101,7 @@ void TQuorvaneTB::LoadButtonImages() {
     }
 }
 
-TBandButton* TQuorvaneTB::Button(int n) const noexcept {
+TImage32* TQuorvaneTB::Button(int n) const noexcept {
     switch (n) {
     case 1:
         return TBBtn1;
@@ -204,7 +204,8 @@ void TQuorvaneTB::ButtonClick(int n) {
     SetDesktop(n);
 }
 
-void TQuorvaneTB::TBBtnMouseDown(TObject* Sender, TMouseButton, TShiftState, int, int) {
+void TQuorvaneTB::TBBtnMouseDown(TObject* Sender, TMouseButton, TShiftState, int, int,
+                                 TCustomLayer*) {
     for (int n = 1; n <= 4; ++n)
         if (Sender == Button(n))
             lastButton_ = n;

@@ -5,7 +5,8 @@
 #include "band/BandProtocol.h"
 #include "framework/gui/Form_win.h"
 
-class TBandButton;
+class TCustomLayer;
+class TImage32;
 class TBitmap32List;
 class TPopupMenu;
 
@@ -25,14 +26,14 @@ public:
     explicit TQuorvaneTB(TComponent* AOwner);
     ~TQuorvaneTB() override;
 
-    TBandButton* TBBtn1 = nullptr;
-    TBandButton* TBBtn2 = nullptr;
-    TBandButton* TBBtn3 = nullptr;
-    TBandButton* TBBtn4 = nullptr;
+    TImage32* TBBtn1 = nullptr;
+    TImage32* TBBtn2 = nullptr;
+    TImage32* TBBtn3 = nullptr;
+    TImage32* TBBtn4 = nullptr;
     TBitmap32List* Bitmap32List1 = nullptr;
     TPopupMenu* PopupMenu1 = nullptr;
 
-    TBandButton* Button(int n) const noexcept;
+    TImage32* Button(int n) const noexcept;
 
     void FormCreate(TObject* Sender);
     void FormDestroy(TObject* Sender);
@@ -43,7 +44,8 @@ public:
     void TBBtn2Click(TObject*) { ButtonClick(2); }
     void TBBtn3Click(TObject*) { ButtonClick(3); }
     void TBBtn4Click(TObject*) { ButtonClick(4); }
-    void TBBtnMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void TBBtnMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y,
+                        TCustomLayer* Layer);
     void PopupMenu1Popup(TObject* Sender);
     void SetDesktop(int n);
     void ShowDesktopMenu(int n);

@@ -3,7 +3,10 @@
 #include "framework/controls/Button_win.h"
 #include "framework/controls/CheckBox_win.h"
 #include "framework/controls/StaticText_win.h"
+#include "framework/core/ResourceStream.h"
+#include "framework/gui/WindowPlumbing_win.h"
 #include "manager_ui/ProgramIcons_win.h"
+#include "raster/Image32_win.h"
 
 TDeskBandHelpDlg::TDeskBandHelpDlg(TComponent* AOwner) : TForm(AOwner) {
     SetName("DeskBandHelpDlg");
@@ -47,11 +50,30 @@ void TDeskBandHelpDlg::CreateComponents() {
     OKBtn->ModalResult = mrOk;
     OKBtn->SetParent(this);
 
-    // The picture of the steps (302 x 201 at 248, 8) joins with the image control.
+    DeskBandHelpImg = Create<TImage32>(this);
+    DeskBandHelpImg->SetName("DeskBandHelpImg");
+    DeskBandHelpImg->SetBounds(248, 8, 302, 201);
+    DeskBandHelpImg->SetScaleMode(smNormal);
+    DeskBandHelpImg->SetBitmapAlign(baTopLeft);
+    DeskBandHelpImg->Bitmap()->SetResamplerClassName("TNearestResampler");
+    LoadPicture(DeskBandHelpImg->Bitmap());
+    DeskBandHelpImg->SetParent(this);
 
     DeskBandHelpRemind = Create<TCheckBox>(this);
     DeskBandHelpRemind->SetName("DeskBandHelpRemind");
     DeskBandHelpRemind->SetBounds(11, 200, 150, 17);
     DeskBandHelpRemind->SetCaption("Never show this hint again");
     DeskBandHelpRemind->SetParent(this);
+}
+
+void TDeskBandHelpDlg::LoadPicture(TBitmap32* Into) {
+    // The illustration of the steps, stored with the program as a bitmap data stream; a module
+    // without it shows the dialog without its picture.
+    try {
+        TResourceStream stream(reinterpret_cast<TInstanceHandle>(LibraryInstance()),
+                               "DESKBANDHELPIMG", kResourceTypeRcData);
+        Into->ReadDataStream(stream);
+    } catch (...) {
+        Into->Delete();
+    }
 }

@@ -2,8 +2,10 @@
 
 #include "framework/gui/Form_win.h"
 
+class TBitmap32;
 class TButton;
 class TCheckBox;
+class TImage32;
 class TStaticText;
 
 // The dialog that tells how to turn the desk band on ("Enabling Quorvane Deskband"), shown at
@@ -15,10 +17,14 @@ public:
 
     TStaticText* DeskBandHelpTxt = nullptr;
     TButton* OKBtn = nullptr;
+    TImage32* DeskBandHelpImg = nullptr;
     TCheckBox* DeskBandHelpRemind = nullptr;
 
     // The explanation, lines joined by CR LF.
     static std::string HelpText();
+
+    // The picture of the steps, read from the module's resources (empty when it has none).
+    static void LoadPicture(TBitmap32* Into);
 
 protected:
     void CreateComponents() override;

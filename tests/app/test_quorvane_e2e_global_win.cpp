@@ -65,6 +65,31 @@ protected:
     void TearDown() override { DeleteSettings(); }
 };
 
+// The dialog's picture: a 302 x 201 image control at (248, 8) of the client area, showing the
+// illustration stored with the program (read off the screen at a few of its pixels).
+void ExpectTheHelpPicture(HWND dialog) {
+    HWND picture = FindWindowExA(dialog, nullptr, "TImage32", nullptr);
+    ASSERT_NE(picture, nullptr);
+    RECT r{};
+    GetWindowRect(picture, &r);
+    POINT origin{0, 0};
+    ClientToScreen(dialog, &origin);
+    EXPECT_EQ(r.left - origin.x, 248);
+    EXPECT_EQ(r.top - origin.y, 8);
+    EXPECT_EQ(r.right - r.left, 302);
+    EXPECT_EQ(r.bottom - r.top, 201);
+    RedrawWindow(picture, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    winfarm::PumpUntil([] { return false; }, 200);
+    HDC screen = GetDC(nullptr);
+    auto at = [&](int x, int y) { return GetPixel(screen, r.left + x, r.top + y); };
+    EXPECT_EQ(at(5, 5), RGB(0x3A, 0x6E, 0xA5)) << "the desktop";
+    EXPECT_EQ(at(200, 190), RGB(0xD4, 0xD0, 0xC8)) << "the taskbar";
+    EXPECT_EQ(at(75, 100), RGB(0x31, 0x6A, 0xC5)) << "the Toolbars item, highlighted";
+    EXPECT_EQ(at(80, 99), RGB(0xFF, 0xFF, 0xFF)) << "its caption";
+    EXPECT_EQ(at(141, 189), RGB(0xD0, 0x40, 0x30)) << "the first step's mark";
+    ReleaseDC(nullptr, screen);
+}
+
 TEST_F(QuorvaneE2E, FirstStartShowsTheBandHelpUntilOKWithTheBoxTicked) {
     DeleteSettings();
     {
@@ -91,6 +116,7 @@ TEST_F(QuorvaneE2E, FirstStartShowsTheBandHelpUntilOKWithTheBoxTicked) {
         ASSERT_TRUE(winfarm::PumpUntil([&] { return second.HelpDialog() != nullptr; }, 15000));
         HWND dialog = second.HelpDialog();
         ASSERT_TRUE(winfarm::PumpUntil([&] { return IsWindowVisible(dialog) != FALSE; }));
+        ExpectTheHelpPicture(dialog);
         SendMessageA(ChildWithText(dialog, "Never show this hint again"), BM_CLICK, 0, 0);
         SendMessageA(ChildWithText(dialog, "OK"), BM_CLICK, 0, 0);
         ASSERT_TRUE(winfarm::PumpUntil([&] { return GetSetting("ShowDeskbandHelp") == "FALSE"; }));

@@ -760,7 +760,8 @@ TEST_F(BandHost, TheWindowLivesInTheRebarAndAnnouncesItself) {
     EXPECT_FALSE(GetClassInfoA(module, "TQuorvaneTB", &wc)) << "the class goes before the module";
 }
 
-// The colour of button n's face (inside its frame, away from the number), read off the screen.
+// The colour of button n's face (inside its frame, away from the number), read off the screen
+// (the buttons are child windows: repaints reach them with RDW_ALLCHILDREN).
 COLORREF Face(HWND w, int n) {
     HDC dc = GetDC(w);
     const COLORREF c = GetPixel(dc, (n - 1) * 17 + 2, 8 + 2);
@@ -772,13 +773,13 @@ TEST_F(BandHost, ClicksAskTheMainProgramAndTheActiveDesktopIsMarked) {
     HWND w = Show();
     ASSERT_NE(w, nullptr);
     const COLORREF normal = RGB(0xEC, 0xEC, 0xEC);
-    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Pump(50);
     EXPECT_EQ(Face(w, 1), RGB(0x2F, 0x6F, 0xD0)) << "desktop 1 until told otherwise";
     EXPECT_EQ(Face(w, 2), normal);
     PostMessageA(w, WM_USER + 2, 0, 0); // desktop 2 is active
     Pump(100);
-    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     EXPECT_EQ(Face(w, 1), normal);
     EXPECT_EQ(Face(w, 2), RGB(0x2E, 0x9E, 0x4F));
     EXPECT_EQ(Face(w, 4), normal);
@@ -789,7 +790,7 @@ TEST_F(BandHost, ClicksAskTheMainProgramAndTheActiveDesktopIsMarked) {
     gMainHeard.clear();
     ASSERT_TRUE(mouse_input::Click(at));
     EXPECT_TRUE(PumpUntil([&] { return Heard(WM_USER + 3, 0); }, 2000));
-    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     EXPECT_EQ(Face(w, 3), RGB(0xD0, 0x7A, 0x1E));
     EXPECT_EQ(Face(w, 2), normal);
 
@@ -855,7 +856,7 @@ TEST_F(BandHost, WithTheRealProgram) {
     ASSERT_TRUE(program.WaitReady());
     // The program found the band through "TBHandle" and showed it; the buttons still say 1.
     Pump(300);
-    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     EXPECT_TRUE(program.Running());
     EXPECT_EQ(RebarBand().fStyle & RBBS_HIDDEN, 0u);
     ASSERT_GE(gBandHeard.size(), 2u);
@@ -869,14 +870,14 @@ TEST_F(BandHost, WithTheRealProgram) {
     // The click marks button 3 at once; the program's answer keeps it so after the switch.
     EXPECT_TRUE(PumpUntil(
         [&] {
-            RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
             return Face(w, 3) == RGB(0xD0, 0x7A, 0x1E);
         },
         3000));
     // The program switched and says so.
     EXPECT_TRUE(PumpUntil([&] { return BandHeard(3); }, 5000));
     Pump(200);
-    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     EXPECT_EQ(Face(w, 3), RGB(0xD0, 0x7A, 0x1E));
     EXPECT_EQ(Face(w, 1), RGB(0xEC, 0xEC, 0xEC));
     // Ending the program hides the band in the rebar.

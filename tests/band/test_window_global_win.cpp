@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "band/BandButton_win.h"
 #include "band/QuorvaneTB_win.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/Registry_win.h"
 #include "raster/Bitmap32.h"
 #include "raster/Bitmap32List.h"
+#include "raster/Image32_win.h"
 #include "raster/Startup.h"
 #include "tests/framework/gui/GuiTestSupport_win.h"
 
