@@ -260,9 +260,9 @@ float THammingKernel::Window(float x) {
 void RegisterKernelClasses() {
     for (TClass cls :
          {TBoxKernel::StaticClass(), TLinearKernel::StaticClass(), TCosineKernel::StaticClass(),
-          TSplineKernel::StaticClass(), TMitchellKernel::StaticClass(), TCubicKernel::StaticClass(),
-          THermiteKernel::StaticClass(), TSinshKernel::StaticClass(), TLanczosKernel::StaticClass(),
-          TGaussianKernel::StaticClass(), TBlackmanKernel::StaticClass(),
-          THannKernel::StaticClass(), THammingKernel::StaticClass()})
+          TSplineKernel::StaticClass(), TCubicKernel::StaticClass(), TMitchellKernel::StaticClass(),
+          TLanczosKernel::StaticClass(), TGaussianKernel::StaticClass(),
+          TBlackmanKernel::StaticClass(), THannKernel::StaticClass(), THammingKernel::StaticClass(),
+          TSinshKernel::StaticClass(), THermiteKernel::StaticClass()})
         RegisterKernel(cls);
 }

@@ -69,6 +69,81 @@ private:
     TColor32 Get(int x, int y) const;
 };
 
+class TCustomKernel;
+class TLinearKernel;
+
+// Bilinear: StretchLinear for magnification in both directions of a source at least 2 x 2,
+// else KernelResample with its own linear kernel. Point sampling through the bitmap's
+// fixed-point samplers.
+class TLinearResampler : public TBitmap32Resampler {
+    FW_CLASS(TLinearResampler, TBitmap32Resampler)
+public:
+    explicit TLinearResampler(TBitmap32* bitmap);
+    ~TLinearResampler() override;
+
+    void PrepareSampling() override;
+    TColor32 GetSampleFixed(TFixed x, TFixed y) override;
+    TColor32 GetSampleFloat(double x, double y) override;
+    TColor32 GetSampleInt(int x, int y) override { return GetSampleFixed(x * 65536, y * 65536); }
+    double Width() override { return 1.0; }
+    void Resample(TBitmap32* dst, const TRect& dstRect, const TRect& dstClip, TBitmap32* src,
+                  const TRect& srcRect, TDrawMode combineOp,
+                  const TPixelCombineEvent& combineCallBack) override;
+
+protected:
+    TLinearKernel* linearKernel_ = nullptr;
+};
+
+// Fast reduction by block averages; magnification as the linear resampler.
+class TDraftResampler : public TLinearResampler {
+    FW_CLASS(TDraftResampler, TLinearResampler)
+public:
+    explicit TDraftResampler(TBitmap32* bitmap) : TLinearResampler(bitmap) {}
+    void Resample(TBitmap32* dst, const TRect& dstRect, const TRect& dstClip, TBitmap32* src,
+                  const TRect& srcRect, TDrawMode combineOp,
+                  const TPixelCombineEvent& combineCallBack) override;
+};
+
+enum TKernelMode : std::uint8_t { kmDynamic, kmTableNearest, kmTableLinear };
+extern const TEnumType kKernelModeType;
+
+// Resampling through a kernel's weight clusters; the kernel (a box kernel at first) is owned.
+class TKernelResampler : public TBitmap32Resampler {
+    FW_CLASS(TKernelResampler, TBitmap32Resampler)
+public:
+    explicit TKernelResampler(TBitmap32* bitmap);
+    ~TKernelResampler() override;
+    // The kernel's class comes before the kernel, so that a copy from a resampler with another
+    // kernel class takes that class first and then its parameters.
+    static const TPropList& PublishedProperties();
+
+    TCustomKernel* Kernel() const noexcept { return kernel_; }
+    // Takes ownership; nullptr and the current kernel are ignored.
+    void SetKernel(TCustomKernel* kernel);
+    std::string KernelClassName() const;
+    // A class of the kernel registry (exact name); other names change nothing.
+    void SetKernelClassName(const std::string& name);
+    TKernelMode KernelMode() const noexcept { return kernelMode_; }
+    void SetKernelMode(TKernelMode mode);
+    int TableSize() const noexcept { return tableSize_; }
+    // Below 2 is 2; beyond the largest table the sampling can hold, EBitmapException.
+    void SetTableSize(int size);
+
+    double Width() override;
+    void Resample(TBitmap32* dst, const TRect& dstRect, const TRect& dstClip, TBitmap32* src,
+                  const TRect& srcRect, TDrawMode combineOp,
+                  const TPixelCombineEvent& combineCallBack) override;
+
+private:
+    // The published property reaches the kernel object itself (its parameters are copied).
+    TObject* KernelObject() const noexcept;
+    void SetKernelObject(TObject* kernel);
+
+    TCustomKernel* kernel_ = nullptr;
+    TKernelMode kernelMode_ = kmDynamic;
+    int tableSize_ = 32;
+};
+
 // The registries, filled at start-up in a fixed order; look-up by exact class name.
 TClassList& ResamplerRegistry();
 TClassList& KernelRegistry();

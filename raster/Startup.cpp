@@ -1,5 +1,7 @@
 #include "raster/Startup.h"
 
+#include "raster/KernelResample.h"
+
 #include <atomic>
 #include <mutex>
 
@@ -23,7 +25,10 @@ void Startup() {
         const TCpuFeatures& cpu = BoundFeatures();
         BindBilinearMix4(cpu.mmx || cpu.amd3DNow);
         SetGamma(0.7);
-        RegisterResampler(TNearestResampler::StaticClass());
+        BindTransferFunctions(cpu.mmx || cpu.amd3DNow);
+        for (TClass cls : {TNearestResampler::StaticClass(), TLinearResampler::StaticClass(),
+                           TDraftResampler::StaticClass(), TKernelResampler::StaticClass()})
+            RegisterResampler(cls);
         RegisterKernelClasses();
         StartPlatform();
         gStarted.store(true);

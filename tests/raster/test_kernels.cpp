@@ -454,9 +454,9 @@ TEST(Kernels, AssignCopiesPublishedParametersByName) {
 TEST(Kernels, RegistryHoldsTheThirteenClassesInOrder) {
     raster::Startup();
     const std::vector<std::string> names = {
-        "TBoxKernel",      "TLinearKernel",  "TCosineKernel", "TSplineKernel",  "TMitchellKernel",
-        "TCubicKernel",    "THermiteKernel", "TSinshKernel",  "TLanczosKernel", "TGaussianKernel",
-        "TBlackmanKernel", "THannKernel",    "THammingKernel"};
+        "TBoxKernel",      "TLinearKernel",  "TCosineKernel",   "TSplineKernel",   "TCubicKernel",
+        "TMitchellKernel", "TLanczosKernel", "TGaussianKernel", "TBlackmanKernel", "THannKernel",
+        "THammingKernel",  "TSinshKernel",   "THermiteKernel"};
     ASSERT_EQ(KernelRegistry().Count(), static_cast<int>(names.size()));
     for (std::size_t i = 0; i < names.size(); ++i) {
         TClass cls = KernelRegistry().Find(names[i]);
