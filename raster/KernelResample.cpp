@@ -7,6 +7,7 @@
 #include "raster/Bitmap32.h"
 #include "raster/Blend.h"
 #include "raster/Kernels.h"
+#include "raster/LinearRows.h"
 #include "raster/LowLevel.h"
 #include "raster/Resamplers.h"
 
@@ -60,6 +61,14 @@ struct TLinearEntry {
     int Pos;
     std::uint32_t Weight;
 };
+
+// The columns' weights for the row forms (one half of each).
+std::vector<TLinearColumn> RowColumns(const std::vector<TLinearEntry>& map) {
+    std::vector<TLinearColumn> out(map.size());
+    for (std::size_t i = 0; i < map.size(); ++i)
+        out[i] = {map[i].Pos, map[i].Weight >> 16};
+    return out;
+}
 
 std::vector<TLinearEntry> LinearMap(int dstLo, int dstHi, int clipLo, int clipHi, int srcLo,
                                     int srcHi, int srcSize) {
@@ -210,8 +219,48 @@ TColor32 LinearInterpolatorVector(std::uint32_t weightX, std::uint32_t weightY,
     return lerp(lerp(upper[0], upper[1], wx), lerp(lower[0], lower[1], wx), wy);
 }
 
-void BindTransferFunctions(bool mmx) {
+void BindTransferFunctions(bool mmx, bool sse2) {
     LinearInterpolator = mmx ? &LinearInterpolatorVector : &LinearInterpolatorPlain;
+    BindLinearRows(mmx && sse2);
+}
+
+// --- the rows of the separable form ---
+
+TInterpolateRow InterpolateRow = &InterpolateRowPlain;
+TMixRows MixRows = &MixRowsPlain;
+
+TColor32 LerpChannels(TColor32 a, TColor32 b, std::uint32_t w) noexcept {
+    // Four channels at once in the 16-bit lanes of one 64-bit word: each lane's sum stays below
+    // 65536, so no lane spills into the next.
+    const std::uint64_t la = (a & 0x00FF00FFu) | (std::uint64_t(a & 0xFF00FF00u) << 24);
+    const std::uint64_t lb = (b & 0x00FF00FFu) | (std::uint64_t(b & 0xFF00FF00u) << 24);
+    const std::uint64_t r = ((la * w + lb * (256 - w)) >> 8) & 0x00FF00FF00FF00FFull;
+    return static_cast<TColor32>(r & 0x00FF00FFu) | (static_cast<TColor32>(r >> 24) & 0xFF00FF00u);
+}
+
+void InterpolateRowPlain(const TColor32* line, const TLinearColumn* columns, int count,
+                         TColor32* out) {
+    for (int i = 0; i < count; ++i)
+        out[i] = LerpChannels(line[columns[i].Pos], line[columns[i].Pos + 1], columns[i].Weight);
+}
+
+void MixRowsPlain(const TColor32* upper, const TColor32* lower, std::uint32_t weight, int count,
+                  TColor32* out) {
+    for (int i = 0; i < count; ++i)
+        out[i] = LerpChannels(upper[i], lower[i], weight);
+}
+
+void BindLinearRows(bool sse2) {
+    InterpolateRow = &InterpolateRowPlain;
+    MixRows = &MixRowsPlain;
+#if RASTER_SSE2_FORMS
+    if (sse2) {
+        InterpolateRow = &Sse2Forms::InterpolateRow;
+        MixRows = &Sse2Forms::MixRows;
+    }
+#else
+    (void)sse2;
+#endif
 }
 
 void StretchLinear(TBitmap32* dst, const TRect& dstRect, const TRect& dstClip, TBitmap32* src,
@@ -227,6 +276,42 @@ void StretchLinear(TBitmap32* dst, const TRect& dstRect, const TRect& dstClip, T
     const auto rows = LinearMap(dstRect.Top, dstRect.Bottom, clip.Top, clip.Bottom, srcRect.Top,
                                 srcRect.Bottom, src->Height());
     const int stride = src->Width();
+    if (LinearInterpolator == &LinearInterpolatorVector) {
+        // The vector form is separable: each source row is interpolated across once, kept while
+        // the rows below use it, and the pairs of such rows are mixed down.
+        const std::size_t w = columns.size();
+        const std::vector<TLinearColumn> across = RowColumns(columns);
+        const int n = static_cast<int>(w);
+        std::vector<TColor32> cache(w * 3);
+        TColor32* upper = cache.data();
+        TColor32* lower = upper + w;
+        TColor32* mixed = lower + w;
+        int upperRow = INT_MIN, lowerRow = INT_MIN;
+        for (int y = clip.Top; y < clip.Bottom; ++y) {
+            const TLinearEntry& row = rows[static_cast<std::size_t>(y - clip.Top)];
+            if (row.Pos == lowerRow) {
+                std::swap(upper, lower);
+                std::swap(upperRow, lowerRow);
+            }
+            if (row.Pos != upperRow) {
+                InterpolateRow(src->RowAddress(row.Pos), across.data(), n, upper);
+                upperRow = row.Pos;
+            }
+            if (row.Pos + 1 != lowerRow) {
+                InterpolateRow(src->RowAddress(row.Pos + 1), across.data(), n, lower);
+                lowerRow = row.Pos + 1;
+            }
+            const std::uint32_t wy = row.Weight >> 16;
+            TColor32* out = dst->PixelAddress(clip.Left, y);
+            TColor32* into = combineOp == dmOpaque ? out : mixed;
+            MixRows(upper, lower, wy, n, into);
+            if (combineOp != dmOpaque)
+                for (std::size_t x = 0; x < w; ++x)
+                    CombinePixel(mixed[x], out[x], src, combineOp, combineCallBack);
+        }
+        EndMMX();
+        return;
+    }
     for (int y = clip.Top; y < clip.Bottom; ++y) {
         const TLinearEntry& row = rows[static_cast<std::size_t>(y - clip.Top)];
         const TColor32* line = src->RowAddress(row.Pos);

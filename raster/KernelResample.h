@@ -64,5 +64,6 @@ extern TLinearInterpolator LinearInterpolator;
 TColor32 BlockAverage(std::uint32_t width, std::uint32_t height, const TColor32* first,
                       std::intptr_t strideBytes) noexcept;
 
-// Binds LinearInterpolator once at start: the vector form with MMX, else the plain one.
-void BindTransferFunctions(bool mmx);
+// Binds LinearInterpolator once at start: the vector form with MMX, else the plain one; the
+// magnification's rows through SSE2 when the processor has it too.
+void BindTransferFunctions(bool mmx, bool sse2 = false);

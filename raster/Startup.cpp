@@ -25,7 +25,7 @@ void Startup() {
         const TCpuFeatures& cpu = BoundFeatures();
         BindBilinearMix4(cpu.mmx || cpu.amd3DNow);
         SetGamma(0.7);
-        BindTransferFunctions(cpu.mmx || cpu.amd3DNow);
+        BindTransferFunctions(cpu.mmx || cpu.amd3DNow, cpu.sse2);
         for (TClass cls : {TNearestResampler::StaticClass(), TLinearResampler::StaticClass(),
                            TDraftResampler::StaticClass(), TKernelResampler::StaticClass()})
             RegisterResampler(cls);
