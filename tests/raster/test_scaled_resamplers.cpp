@@ -162,6 +162,65 @@ TEST(ScaledResamplers, KernelResampleFollowsTheDoubleReference) {
     }
 }
 
+// A sub-rectangle of the source drawn with a clip: the pixels inside the clip are those of the
+// same drawing without it, and nothing outside the clip is touched.
+TEST(ScaledResamplers, SubRectanglesAndClipsChangeOnlyWhatTheyCover) {
+    auto src = Source(40, 30, 9);
+    const TRect part{7, 5, 29, 21}; // 22 x 16
+    for (const char* name : {"TLinearKernel", "TLanczosKernel", "TCubicKernel"}) {
+        SCOPED_TRACE(name);
+        auto kernel = MakeKernel(name);
+        for (const TRect dstRect : {TRect{3, 2, 47, 34}, TRect{1, 1, 12, 9}}) {
+            TBitmap32 whole(new THeapStorage), clipped(new THeapStorage);
+            whole.SetSize(50, 40);
+            clipped.SetSize(50, 40);
+            whole.Clear(0x11223344u);
+            clipped.Clear(0x11223344u);
+            KernelResample(&whole, dstRect, whole.WholeRect(), src.get(), part, *kernel, dmOpaque,
+                           {});
+            const TRect clip{5, 4, 9, 8};
+            KernelResample(&clipped, dstRect, clip, src.get(), part, *kernel, dmOpaque, {});
+            for (int y = 0; y < 40; ++y)
+                for (int x = 0; x < 50; ++x) {
+                    const bool inside = x >= clip.Left && x < clip.Right && y >= clip.Top &&
+                                        y < clip.Bottom && x >= dstRect.Left && x < dstRect.Right &&
+                                        y >= dstRect.Top && y < dstRect.Bottom;
+                    ASSERT_EQ(clipped.Pixel(x, y), inside ? whole.Pixel(x, y) : 0x11223344u)
+                        << x << "," << y;
+                }
+        }
+    }
+}
+
+// The draft reduction against the exact area average, on a smooth picture where the blocks'
+// whole-pixel edges matter little.
+TEST(ScaledResamplers, DraftReductionIsCloseToTheAreaAverage) {
+    auto src = std::make_unique<TBitmap32>(new THeapStorage);
+    src->SetSize(301, 203);
+    for (int y = 0; y < 203; ++y)
+        for (int x = 0; x < 301; ++x)
+            src->SetPixel(x, y,
+                          0xFF000000u | std::uint32_t(x * 255 / 300) << 16 |
+                              std::uint32_t(y * 255 / 202) << 8 | 0x80u);
+    auto linear = MakeKernel("TLinearKernel");
+    for (const TSize size : {TSize{100, 50}, TSize{7, 3}, TSize{1, 1}, TSize{300, 200}}) {
+        TBitmap32 dst(new THeapStorage);
+        dst.SetSize(size.cx, size.cy);
+        DraftResample(&dst, dst.WholeRect(), dst.WholeRect(), src.get(), src->WholeRect(), *linear,
+                      dmOpaque, {});
+        const double sx = 301.0 / size.cx, sy = 203.0 / size.cy;
+        for (int y = 0; y < size.cy; ++y)
+            for (int x = 0; x < size.cx; ++x) {
+                // The exact average of red and green over the destination pixel's area.
+                const double cx = (x + 0.5) * sx, cy = (y + 0.5) * sy;
+                const double red = (cx - 0.5) * 255 / 300, green = (cy - 0.5) * 255 / 202;
+                EXPECT_NEAR(Channel(dst.Pixel(x, y), 2), red, 3.0) << size.cx << " " << x;
+                EXPECT_NEAR(Channel(dst.Pixel(x, y), 1), green, 3.0) << size.cy << " " << y;
+                EXPECT_NEAR(Channel(dst.Pixel(x, y), 0), 0x80, 1.0);
+            }
+    }
+}
+
 TEST(ScaledResamplers, ReductionsOfAThousandToOneStillGiveEveryPixelASource) {
     auto src = Source(3000, 2, 3);
     for (int x = 0; x < 3000; ++x)
