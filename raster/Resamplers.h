@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "framework/core/Exceptions.h"
 #include "raster/Bitmap32.h"
@@ -134,14 +135,97 @@ public:
                   const TRect& srcRect, TDrawMode combineOp,
                   const TPixelCombineEvent& combineCallBack) override;
 
+    // Point sampling over the kernel's footprint around the point: weights from the kernel
+    // itself (kmDynamic) or from a table of TableSize + 1 rows, the nearest row or two rows
+    // interpolated. pamSafe answers the outer colour for a point whose centre column or row
+    // lies outside the clip rect and weighs only pixels inside it; pamWrap wraps the footprint
+    // by the bitmap's wrap mode; pamUnsafe reads the footprint as it is.
+    void PrepareSampling() override;
+    void FinalizeSampling() override;
+    TColor32 GetSampleFloat(double x, double y) override;
+
 private:
     // The published property reaches the kernel object itself (its parameters are copied).
     TObject* KernelObject() const noexcept;
     void SetKernelObject(TObject* kernel);
+    // The 2r + 1 weights of one axis for the fraction d (0 <= d < 1) past the centre, the
+    // middle one corrected so that they add up to 256.
+    void AxisWeights(double d, int* out);
 
     TCustomKernel* kernel_ = nullptr;
     TKernelMode kernelMode_ = kmDynamic;
     int tableSize_ = 32;
+    bool prepared_ = false;
+    int radius_ = 0;
+    std::vector<int> table_; // (tableSize + 1) rows of 2r + 1 weights
+    std::vector<int> columnWeights_, rowWeights_;
+    TColor32 outerColor_ = 0;
+};
+
+// A sampler that answers through another one (not owned).
+class TNestedSampler : public TCustomSampler {
+    FW_CLASS(TNestedSampler, TCustomSampler)
+public:
+    static const TPropList& PublishedProperties();
+    // From another nested sampler: its published properties (the nested sampler's reference).
+    void Assign(TPersistent* Source) override;
+
+    TCustomSampler* Sampler() const noexcept { return sampler_; }
+    void SetSampler(TCustomSampler* sampler) { sampler_ = sampler; }
+
+    // Each raises ENestedException "Nested sampler is nil" without a nested sampler, as do the
+    // sample operations, which would otherwise reach through it.
+    TColor32 GetSampleInt(int x, int y) override;
+    TColor32 GetSampleFixed(TFixed x, TFixed y) override;
+    TColor32 GetSampleFloat(double x, double y) override;
+    void PrepareSampling() override;
+    void FinalizeSampling() override;
+    bool HasBounds() override;
+    TRect GetSampleBounds() override;
+
+protected:
+    TCustomSampler& Nested() const;
+
+private:
+    TObject* SamplerObject() const noexcept { return sampler_; }
+    void SetSamplerObject(TObject* sampler) { sampler_ = dynamic_cast<TCustomSampler*>(sampler); }
+    TCustomSampler* sampler_ = nullptr;
+};
+
+class TTransformation;
+
+// Samples the nested sampler at the point the transformation maps back to (not owned).
+class TTransformer : public TNestedSampler {
+    FW_CLASS(TTransformer, TNestedSampler)
+public:
+    static const TPropList& PublishedProperties();
+    TTransformation* Transformation() const noexcept { return transformation_; }
+    void SetTransformation(TTransformation* t) { transformation_ = t; }
+
+    // Without a transformation these raise ENestedException "Transformation is nil".
+    TColor32 GetSampleInt(int x, int y) override;
+    TColor32 GetSampleFixed(TFixed x, TFixed y) override;
+    TColor32 GetSampleFloat(double x, double y) override;
+    void PrepareSampling() override;
+    bool HasBounds() override;
+    TRect GetSampleBounds() override;
+
+protected:
+    TTransformation& Mapping() const;
+
+private:
+    TObject* TransformationObject() const noexcept;
+    void SetTransformationObject(TObject* t);
+    TTransformation* transformation_ = nullptr;
+};
+
+// The transformer that reads whole pixels: every form ends in the nested GetSampleInt.
+class TNearestTransformer : public TTransformer {
+    FW_CLASS(TNearestTransformer, TTransformer)
+public:
+    TColor32 GetSampleInt(int x, int y) override;
+    TColor32 GetSampleFixed(TFixed x, TFixed y) override;
+    TColor32 GetSampleFloat(double x, double y) override;
 };
 
 // The registries, filled at start-up in a fixed order; look-up by exact class name.
