@@ -85,7 +85,6 @@ public:
     void PrepareSampling() override;
     TColor32 GetSampleFixed(TFixed x, TFixed y) override;
     TColor32 GetSampleFloat(double x, double y) override;
-    TColor32 GetSampleInt(int x, int y) override { return GetSampleFixed(x * 65536, y * 65536); }
     double Width() override { return 1.0; }
     void Resample(TBitmap32* dst, const TRect& dstRect, const TRect& dstClip, TBitmap32* src,
                   const TRect& srcRect, TDrawMode combineOp,
