@@ -21,8 +21,10 @@ class TReader {
 public:
     TReader(const std::uint8_t* data, std::size_t size) : p_(data), end_(data + size) {}
     std::uint32_t Byte() { return p_ < end_ ? *p_++ : 0; }
-    std::int32_t Int(int lo, int hi) { // lo..hi
+    std::int32_t Int(int lo, int hi) { // lo..hi; lo when the range is empty
         const std::uint32_t v = Byte() | Byte() << 8;
+        if (hi <= lo)
+            return lo;
         return lo + static_cast<std::int32_t>(v % static_cast<std::uint32_t>(hi - lo + 1));
     }
     bool Bit() { return (Byte() & 1) != 0; }
