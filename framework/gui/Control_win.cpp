@@ -159,6 +159,33 @@ void TControl::HandleMouseMessage(TMessage& Message) {
     // loses its click if the capture is taken away under it).
     auto* windowed = dynamic_cast<TWinControl*>(this);
     const bool ownCapture = windowed == nullptr || !windowed->IsNativeClass();
+    // A handler reached from here (a click, or a control's own mouse operations) may free the
+    // control and its form: then nothing of it is touched again.
+    bool destroyed = false;
+    bool* const outer = destroyedFlag_;
+    destroyedFlag_ = &destroyed;
+    auto leave = [&]() noexcept {
+        if (destroyed) {
+            if (outer != nullptr)
+                *outer = true;
+        } else {
+            destroyedFlag_ = outer;
+        }
+    };
+    try {
+        DispatchMouse(Message, p, keys, ownCapture, destroyed);
+    } catch (...) {
+        leave();
+        throw;
+    }
+    leave();
+    if (destroyed)
+        return;
+    DefaultHandler(Message);
+}
+
+void TControl::DispatchMouse(TMessage& Message, TPoint p, TShiftState keys, bool ownCapture,
+                             const bool& destroyed) {
     switch (Message.Msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -192,20 +219,9 @@ void TControl::HandleMouseMessage(TMessage& Message) {
             SetMouseCapture(false);
         // A click needs the press and the release on this same control.
         if (clicked && PtInRect(ClientRect(), p)) {
-            // The handler may free the control (and its form): then nothing
-            // of it is touched again.
-            bool destroyed = false;
-            destroyedFlag_ = &destroyed;
-            try {
-                Click();
-            } catch (...) {
-                if (!destroyed)
-                    destroyedFlag_ = nullptr;
-                throw;
-            }
+            Click();
             if (destroyed)
                 return;
-            destroyedFlag_ = nullptr;
         }
         MouseUp(mbLeft, keys, p.X, p.Y);
         break;
@@ -222,7 +238,6 @@ void TControl::HandleMouseMessage(TMessage& Message) {
     default:
         break;
     }
-    DefaultHandler(Message);
 }
 
 void TControl::HandleContextMenu(TMessage& Message) {

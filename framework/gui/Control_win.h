@@ -248,6 +248,8 @@ private:
     friend class TCustomForm;
     friend class THintWindow;
     void HandleMouseMessage(TMessage& Message);
+    void DispatchMouse(TMessage& Message, TPoint p, TShiftState keys, bool ownCapture,
+                       const bool& destroyed);
     void HandleContextMenu(TMessage& Message);
     void CallWndProc(TMessage& Message) { WndProc(Message); }
     void FontChanged(TObject* Sender);
@@ -272,7 +274,7 @@ private:
     TCursor cursor_ = crDefault;
     int helpContext_ = 0;
     TComponent* action_ = nullptr;
-    bool* destroyedFlag_ = nullptr; // set while a click handler runs; the destructor marks it
+    bool* destroyedFlag_ = nullptr; // set while mouse handlers run; the destructor marks it
 };
 
 // The control the mouse is over (window-less ones included), tracked for

@@ -1,0 +1,160 @@
+// The speed button under the real mouse (input through the system): clicks inside and outside,
+// exclusive groups with and without all-up, the repeat while held, the drop-down menu, and click
+// handlers that free the button or its form.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "controls/TkSpeedButton_win.h"
+#include "framework/controls/MenuItem_win.h"
+#include "framework/controls/PopupMenu_win.h"
+#include "tests/fixtures/MouseInput_win.h"
+#include "tests/framework/controls/ControlsTestSupport_win.h"
+
+namespace {
+
+struct Clicks : TObject {
+    std::vector<std::string> log;
+    void Click(TObject* s) { log.push_back(static_cast<TControl*>(s)->Caption()); }
+    TControl* toFree = nullptr;
+    void FreeIt(TObject*) {
+        log.push_back("free");
+        if (toFree != nullptr) {
+            TControl* c = toFree;
+            toFree = nullptr;
+            c->Free();
+        }
+    }
+};
+
+class SpeedButtonTest : public ControlsTest {
+protected:
+    TTkImageSpeedButton* Button(const std::string& caption, int x) {
+        auto* b = Create<TTkImageSpeedButton>(form);
+        b->SetCaption(caption);
+        b->SetBounds(x, 20, 40, 25);
+        b->OnClick = TNotifyEvent(&clicks, &Clicks::Click);
+        b->SetParent(form);
+        return b;
+    }
+    POINT At(TControl* b, int dx = 20, int dy = 12) {
+        const TPoint p = b->ClientToScreen(Point(dx, dy));
+        return POINT{p.X, p.Y};
+    }
+    void ClickAt(POINT p) {
+        ASSERT_TRUE(mouse_input::Click(p));
+        PumpFor(150);
+    }
+    Clicks clicks;
+};
+
+TEST_F(SpeedButtonTest, ReleasedInsideClicksReleasedOutsideDoesNot) {
+    auto* b = Button("A", 20);
+    ShowForm();
+    ClickAt(At(b));
+    EXPECT_EQ(clicks.log, (std::vector<std::string>{"A"}));
+    // Pressed inside, released on the row just below: no click; one pixel inside: a click.
+    ASSERT_TRUE(mouse_input::Press(At(b)));
+    PumpFor(100);
+    EXPECT_EQ(b->State(), bsDown);
+    ASSERT_TRUE(mouse_input::MoveTo(At(b, 20, 25)));
+    PumpFor(100);
+    EXPECT_EQ(b->State(), bsUp) << "off the button while held";
+    ASSERT_TRUE(mouse_input::Release(At(b, 20, 25)));
+    PumpFor(100);
+    EXPECT_EQ(clicks.log.size(), 1u);
+    ASSERT_TRUE(mouse_input::Press(At(b)));
+    PumpFor(50);
+    ASSERT_TRUE(mouse_input::Release(At(b, 20, 24)));
+    PumpFor(100);
+    EXPECT_EQ(clicks.log.size(), 2u);
+    EXPECT_EQ(b->State(), bsUp);
+}
+
+TEST_F(SpeedButtonTest, ExclusiveGroupsWithAndWithoutAllUp) {
+    auto* a = Button("A", 20);
+    auto* c = Button("B", 70);
+    a->SetGroupIndex(1);
+    c->SetGroupIndex(1);
+    ShowForm();
+    ClickAt(At(a));
+    EXPECT_TRUE(a->Down());
+    ClickAt(At(c));
+    EXPECT_TRUE(c->Down());
+    EXPECT_FALSE(a->Down()) << "the other one goes up";
+    EXPECT_EQ(a->State(), bsUp);
+    ClickAt(At(c));
+    EXPECT_TRUE(c->Down()) << "without all-up the last one stays down";
+    c->SetAllowAllUp(true);
+    EXPECT_TRUE(a->AllowAllUp()) << "the group takes the setting";
+    ClickAt(At(c));
+    EXPECT_FALSE(c->Down());
+    EXPECT_EQ(clicks.log, (std::vector<std::string>{"A", "B", "B", "B"}));
+}
+
+TEST_F(SpeedButtonTest, AHeldPressRepeatsItsClick) {
+    auto* b = Button("R", 20);
+    b->SetAllowTimer(true);
+    b->InitPause = 300;
+    b->RepeatInterval = 60;
+    ShowForm();
+    ASSERT_TRUE(mouse_input::Press(At(b)));
+    PumpFor(150);
+    EXPECT_TRUE(clicks.log.empty()) << "nothing before the first pause is over";
+    PumpFor(600);
+    const std::size_t held = clicks.log.size();
+    EXPECT_GE(held, 4u);
+    EXPECT_LE(held, 12u);
+    ASSERT_TRUE(mouse_input::Release(At(b)));
+    PumpFor(300);
+    EXPECT_EQ(clicks.log.size(), held + 1) << "the release clicks once more, then it stops";
+}
+
+TEST_F(SpeedButtonTest, TheDropDownMenuOpensFromThePress) {
+    auto* b = Button("M", 20);
+    auto* menu = Create<TPopupMenu>(form);
+    auto* item = Create<TMenuItem>(form);
+    item->SetCaption("Item");
+    menu->Items()->Add(item);
+    b->SetDropDownMenu(menu);
+    ShowForm();
+    bool shown = false;
+    RunLater(300, [&] {
+        HWND m = FindWindowA("#32768", nullptr);
+        shown = m != nullptr && IsWindowVisible(m);
+        EndMenu();
+    });
+    ASSERT_TRUE(mouse_input::Press(At(b)));
+    PumpFor(700);
+    ASSERT_TRUE(mouse_input::Release(At(b)));
+    PumpFor(200);
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(clicks.log.empty()) << "the menu's press is no click";
+    EXPECT_EQ(b->State(), bsUp);
+    EXPECT_FALSE(b->Pressing());
+    menu->Free();
+    EXPECT_EQ(b->DropDownMenu(), nullptr) << "the menu's end is noticed";
+}
+
+TEST_F(SpeedButtonTest, AClickHandlerMayFreeTheButtonOrItsForm) {
+    auto* b = Button("F", 20);
+    b->OnClick = TNotifyEvent(&clicks, &Clicks::FreeIt);
+    clicks.toFree = b;
+    ShowForm();
+    ClickAt(At(b));
+    EXPECT_EQ(clicks.log, (std::vector<std::string>{"free"}));
+    EXPECT_EQ(form->ComponentCount(), 0);
+    // The form this time.
+    auto* other = Button("G", 20);
+    other->OnClick = TNotifyEvent(&clicks, &Clicks::FreeIt);
+    clicks.toFree = form;
+    const POINT at = At(other);
+    form = nullptr;
+    ClickAt(at);
+    EXPECT_EQ(clicks.log.back(), "free");
+}
+
+} // namespace
