@@ -1,7 +1,11 @@
 #include "controls/TkSpeedButton_win.h"
 
+#include "controls/TkButtonGlyph_win.h"
 #include "controls/TkUtils_win.h"
+#include "framework/controls/ImageList_win.h"
 #include "framework/controls/PopupMenu_win.h"
+#include "framework/core/SysUtils.h"
+#include "framework/graphics/Font_win.h"
 #include "framework/gui/Form_win.h"
 #include "framework/gui/Messages.h"
 #include "framework/gui/Timer_win.h"
@@ -36,6 +40,11 @@ TTkCustomSpeedButton::TTkCustomSpeedButton(TComponent* AOwner) : TTkGraphicContr
     SetColor(clBtnFace);
     SetBounds(0, 0, 25, 25);
     ControlStyle = TControlStyle{csCaptureMouse, csOpaque, csDoubleClicks, csReplicatable};
+    glyph_ = new TTkxButtonGlyph();
+    glyph_->SetGrayNewStyle(true);
+    hotTrackOptions_ = new TTkSpeedButtonHotTrackOptions();
+    hotTrackFont_ = new TFont();
+    ApplyTrackedFont(hotTrackFont_, Font(), hotTrackFontOptions_);
 }
 
 TTkCustomSpeedButton::~TTkCustomSpeedButton() {
@@ -43,6 +52,121 @@ TTkCustomSpeedButton::~TTkCustomSpeedButton() {
         *destroyed_ = true;
     if (timer_ != nullptr)
         timer_->Free();
+    delete hotTrackFont_;
+    hotTrackOptions_->Free();
+    glyph_->Free();
+}
+
+void TTkSpeedButtonHotTrackOptions::Assign(TPersistent* Source) {
+    if (auto* other = dynamic_cast<TTkSpeedButtonHotTrackOptions*>(Source)) {
+        Enabled = other->Enabled;
+        Color = other->Color;
+        FrameColor = other->FrameColor;
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
+TAlignment TTkCustomSpeedButton::Alignment() const noexcept {
+    return glyph_->Alignment;
+}
+
+void TTkCustomSpeedButton::SetAlignment(TAlignment Value) {
+    glyph_->Alignment = Value;
+    Invalidate();
+}
+
+bool TTkCustomSpeedButton::WordWrap() const noexcept {
+    return glyph_->WordWrap;
+}
+
+void TTkCustomSpeedButton::SetWordWrap(bool Value) {
+    glyph_->WordWrap = Value;
+    Invalidate();
+}
+
+bool TTkCustomSpeedButton::GrayNewStyle() const noexcept {
+    return glyph_->GrayNewStyle();
+}
+
+void TTkCustomSpeedButton::SetGrayNewStyle(bool Value) {
+    glyph_->SetGrayNewStyle(Value);
+    Invalidate();
+}
+
+void TTkCustomSpeedButton::SetFlat(bool Value) {
+    flat_ = Value;
+    Invalidate();
+}
+
+void TTkCustomSpeedButton::SetGrayedInactive(bool Value) {
+    grayedInactive_ = Value;
+    Invalidate();
+}
+
+void TTkCustomSpeedButton::SetLayout(TButtonLayout Value) {
+    layout_ = Value;
+    Invalidate();
+}
+
+void TTkCustomSpeedButton::SetMargin(int Value) {
+    if (Value < -1)
+        return;
+    margin_ = Value;
+    Invalidate();
+}
+
+void TTkCustomSpeedButton::SetSpacing(int Value) {
+    spacing_ = Value;
+    Invalidate();
+}
+
+void TTkCustomSpeedButton::SetMarkDropDown(bool Value) {
+    markDropDown_ = Value;
+    Invalidate();
+}
+
+void TTkCustomSpeedButton::SetStyle(TButtonStyle Value) {
+    style_ = Value;
+    Invalidate();
+}
+
+void TTkCustomSpeedButton::SetTransparent(bool Value) {
+    transparent_ = Value;
+    Invalidate();
+}
+
+void TTkCustomSpeedButton::SetHotTrackFont(TFont* Value) {
+    hotTrackFont_->Assign(Value);
+}
+
+void TTkCustomSpeedButton::SetHotTrackFontOptions(TTkTrackFontOptions Value) {
+    hotTrackFontOptions_ = Value;
+    ApplyTrackedFont(hotTrackFont_, Font(), hotTrackFontOptions_);
+}
+
+bool TTkCustomSpeedButton::HotLook() const noexcept {
+    return (MouseOver() || model_.Pressing) && HotTrack;
+}
+
+void TTkCustomSpeedButton::FontChanged() {
+    TTkGraphicControl::FontChanged();
+    ApplyTrackedFont(hotTrackFont_, Font(), hotTrackFontOptions_);
+    Invalidate();
+}
+
+void TTkCustomSpeedButton::Loaded() {
+    TTkGraphicControl::Loaded();
+    glyph_->MakeStateImage(model_.State);
+}
+
+bool TTkCustomSpeedButton::AcceptsDialogKey(std::uint16_t Key, TShiftState Shift,
+                                            const std::string& Text) {
+    if (Enabled() && Shift.Contains(ssAlt) && IsAccel(static_cast<char>(Key), Caption())) {
+        Click();
+        return true;
+    }
+    return TTkGraphicControl::AcceptsDialogKey(Key, Shift, Text);
 }
 
 void TTkCustomSpeedButton::Carry(const TSpeedButtonEffects& e) {
@@ -212,6 +336,11 @@ bool TTkCustomSpeedButton::ReleaseStep(TMouseButton Button, int X, int Y) {
     return true;
 }
 
+void TTkCustomSpeedButton::DblClick() {
+    if (model_.Down)
+        TTkGraphicControl::DblClick();
+}
+
 void TTkCustomSpeedButton::RepeatTick(TObject*) {
     timer_->SetInterval(RepeatInterval);
     const TRepeatStep step = ::RepeatTick(model_.State, MouseCapture(), RepeatInterval);
@@ -242,6 +371,8 @@ void TTkCustomSpeedButton::TestHover() {
 void TTkCustomSpeedButton::EnabledChanged() {
     TTkGraphicControl::EnabledChanged();
     model_.Enabled = Enabled();
+    // The look of the new state, made ahead.
+    glyph_->MakeStateImage(!Enabled() ? bsDisabled : flat_ ? bsInactive : bsUp);
     TestHover();
     Repaint();
 }
@@ -266,6 +397,10 @@ void TTkCustomSpeedButton::WndProc(TMessage& Message) {
         if (model_.MenuTracking)
             return;
         break;
+    case CM_SYSCOLORCHANGE:
+        glyph_->DropStateImages();
+        Invalidate();
+        break;
     default:
         break;
     }
@@ -281,7 +416,7 @@ void TTkCustomSpeedButton::Paint() {
     model_.Enabled = Enabled();
     const TTkButtonState state = model_.PaintState();
     const TTkButtonState drawState =
-        Flat && !MouseOver() && !ComponentState().Contains(csDesigning) ? bsInactive : state;
+        flat_ && !MouseOver() && !ComponentState().Contains(csDesigning) ? bsInactive : state;
     TCanvas* canvas = Canvas();
     const TRect client = Rect(0, 0, Width(), Height());
     canvas->Brush()->SetColor(Color());
@@ -293,7 +428,7 @@ void TTkCustomSpeedButton::Paint() {
     }
     const TPoint offset = sunken ? TPoint{1, 1} : TPoint{0, 0};
     PaintGlyphAndCaption(canvas, Rect(2, 2, Width() - 2, Height() - 2), offset, drawState,
-                         dropDownMenu_ != nullptr);
+                         markDropDown_ && dropDownMenu_ != nullptr);
 }
 
 void TTkCustomSpeedButton::PaintGlyphAndCaption(TCanvas* Canvas, const TRect& Client, TPoint Offset,
@@ -305,4 +440,56 @@ void TTkCustomSpeedButton::PaintGlyphAndCaption(TCanvas* Canvas, const TRect& Cl
     if (DrawState == bsDisabled)
         Canvas->Font()->SetColor(clGrayText);
     DrawStringOnCanvas(Canvas, Caption(), -1, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
+
+// --- the image button ---
+
+TTkImageSpeedButton::TTkImageSpeedButton(TComponent* AOwner) : TTkCustomSpeedButton(AOwner) {
+    imageLink_ = new TChangeLink();
+    imageLink_->OnChange = TNotifyEvent(this, &TTkImageSpeedButton::ImagesChanged);
+}
+
+TTkImageSpeedButton::~TTkImageSpeedButton() {
+    if (images_ != nullptr)
+        images_->UnRegisterChanges(imageLink_);
+    imageLink_->Free();
+}
+
+void TTkImageSpeedButton::SetImages(TCustomImageList* Value) {
+    if (images_ != nullptr) {
+        images_->UnRegisterChanges(imageLink_);
+        images_->RemoveFreeNotification(this);
+    }
+    images_ = Value;
+    if (Value != nullptr) {
+        Value->RegisterChanges(imageLink_);
+        Value->FreeNotification(this);
+    } else {
+        imageIndex_ = -1;
+    }
+    Invalidate();
+}
+
+void TTkImageSpeedButton::Notification(TComponent* AComponent, TOperation Operation) {
+    TTkCustomSpeedButton::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == images_) {
+        images_ = nullptr;
+        imageIndex_ = -1;
+    }
+}
+
+int TTkImageSpeedButton::ShownImageIndex() const noexcept {
+    return HotLook() && hotTrackImageIndex_ != -1 ? hotTrackImageIndex_ : imageIndex_;
+}
+
+void TTkImageSpeedButton::SetImageIndex(int Value) {
+    imageIndex_ = Value;
+    if (!HotLook())
+        Invalidate();
+}
+
+void TTkImageSpeedButton::SetHotTrackImageIndex(int Value) {
+    hotTrackImageIndex_ = Value;
+    if (HotLook())
+        Invalidate();
 }

@@ -4,9 +4,27 @@
 
 #include "controls/SpeedButtonLogic.h"
 #include "controls/TkExControls_win.h"
+#include "framework/controls/ControlTypes.h"
 
+class TChangeLink;
+class TCustomImageList;
+class TFont;
 class TPopupMenu;
 class TTimer;
+class TTkxButtonGlyph;
+
+enum TButtonStyle : std::uint8_t { bsAutoDetect, bsWin31, bsNew };
+
+// The hot-tracked look's frame and fill colours; on only when Enabled.
+class TTkSpeedButtonHotTrackOptions : public TPersistent {
+    FW_CLASS(TTkSpeedButtonHotTrackOptions, TPersistent)
+public:
+    bool Enabled = false;
+    TColor Color = ColorFromRaw(0xD2BDB6);
+    TColor FrameColor = ColorFromRaw(0x6A240A);
+    // From another instance: the three fields; anything else the framework's assignment.
+    void Assign(TPersistent* Source) override;
+};
 
 // A window-less push button: grouped buttons stay down until another of their group goes down
 // (or all may be up), a held press repeats its click, and a drop-down menu may open from the
@@ -36,7 +54,38 @@ public:
     void SetDropDownMenu(TPopupMenu* Value);
     TTkDropDownMenuPos MenuPosition = dmpBottom;
     TModalResult ModalResult = 0;
-    bool Flat = false;
+    bool DoubleBuffered = true;
+    bool HotTrack = false;
+
+    // The writers below store and invalidate unless said otherwise.
+    TAlignment Alignment() const noexcept;
+    void SetAlignment(TAlignment Value); // in the glyph drawer
+    bool WordWrap() const noexcept;
+    void SetWordWrap(bool Value); // in the glyph drawer
+    bool GrayNewStyle() const noexcept;
+    void SetGrayNewStyle(bool Value); // in the glyph drawer, which drops its images
+    bool Flat() const noexcept { return flat_; }
+    void SetFlat(bool Value);
+    bool GrayedInactive() const noexcept { return grayedInactive_; }
+    void SetGrayedInactive(bool Value);
+    TButtonLayout Layout() const noexcept { return layout_; }
+    void SetLayout(TButtonLayout Value);
+    int Margin() const noexcept { return margin_; }
+    void SetMargin(int Value); // below -1: ignored
+    int Spacing() const noexcept { return spacing_; }
+    void SetSpacing(int Value);
+    bool MarkDropDown() const noexcept { return markDropDown_; }
+    void SetMarkDropDown(bool Value);
+    TButtonStyle Style() const noexcept { return style_; }
+    void SetStyle(TButtonStyle Value);
+    bool Transparent() const noexcept { return transparent_; }
+    void SetTransparent(bool Value);
+    TFont* HotTrackFont() const noexcept { return hotTrackFont_; }
+    void SetHotTrackFont(TFont* Value); // copies it
+    TTkTrackFontOptions HotTrackFontOptions() const noexcept { return hotTrackFontOptions_; }
+    void SetHotTrackFontOptions(TTkTrackFontOptions Value); // re-derives the font from Font
+    TTkSpeedButtonHotTrackOptions* HotTrackOptions() const noexcept { return hotTrackOptions_; }
+    TTkxButtonGlyph* ButtonGlyph() const noexcept { return glyph_; }
 
     // The form's modal result first, then OnClick.
     void Click() override;
@@ -45,11 +94,19 @@ protected:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // A double click counts only on a button that is down.
+    void DblClick() override;
     void WndProc(TMessage& Message) override;
     void Paint() override;
     void EnabledChanged() override;
     void VisibleChanged() override;
     void TextChanged() override;
+    void FontChanged() override;
+    void Loaded() override;
+    // The caption's accelerator with Alt clicks an enabled button.
+    bool AcceptsDialogKey(std::uint16_t Key, TShiftState Shift, const std::string& Text) override;
+    // True while the hot-tracked look applies (hot or pressing, with HotTrack).
+    bool HotLook() const noexcept;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     // Draws the glyph and the caption of the state in Client.
     virtual void PaintGlyphAndCaption(TCanvas* Canvas, const TRect& Client, TPoint Offset,
@@ -67,6 +124,18 @@ private:
     void RepeatTick(TObject*);
 
     TSpeedButtonModel model_;
+    TTkxButtonGlyph* glyph_ = nullptr;
+    TTkSpeedButtonHotTrackOptions* hotTrackOptions_ = nullptr;
+    TFont* hotTrackFont_ = nullptr;
+    TTkTrackFontOptions hotTrackFontOptions_{hoFollowFont, hoPreserveColor, hoPreserveStyle};
+    bool flat_ = false;
+    bool grayedInactive_ = true;
+    TButtonLayout layout_ = blGlyphTop;
+    int margin_ = -1;
+    int spacing_ = 1;
+    bool markDropDown_ = true;
+    TButtonStyle style_ = bsAutoDetect;
+    bool transparent_ = false;
     bool allowTimer_ = false;
     TTimer* timer_ = nullptr;
     TPopupMenu* dropDownMenu_ = nullptr;
@@ -74,8 +143,33 @@ private:
     friend class TSpeedButtonAliveScope;
 };
 
+// The published button, with an image list: ImageIndex shows normally, HotTrackImageIndex
+// (unless -1) while the hot-tracked look applies.
 class TTkImageSpeedButton : public TTkCustomSpeedButton {
     FW_CLASS(TTkImageSpeedButton, TTkCustomSpeedButton)
 public:
-    explicit TTkImageSpeedButton(TComponent* AOwner) : TTkCustomSpeedButton(AOwner) {}
+    explicit TTkImageSpeedButton(TComponent* AOwner);
+    ~TTkImageSpeedButton() override;
+
+    TCustomImageList* Images() const noexcept { return images_; }
+    // Moves the change link; nullptr also sets ImageIndex to -1.
+    void SetImages(TCustomImageList* Value);
+    int ImageIndex() const noexcept { return imageIndex_; }
+    // Invalidates unless the hot image shows.
+    void SetImageIndex(int Value);
+    int HotTrackImageIndex() const noexcept { return hotTrackImageIndex_; }
+    // Invalidates only while the hot image shows.
+    void SetHotTrackImageIndex(int Value);
+    // The index drawn now.
+    int ShownImageIndex() const noexcept;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    void ImagesChanged(TObject*) { Invalidate(); }
+    TCustomImageList* images_ = nullptr;
+    TChangeLink* imageLink_ = nullptr;
+    int imageIndex_ = -1;
+    int hotTrackImageIndex_ = 0;
 };

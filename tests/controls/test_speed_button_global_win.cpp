@@ -5,10 +5,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "controls/TkButtonGlyph_win.h"
 #include "controls/TkSpeedButton_win.h"
+#include "framework/controls/ImageList_win.h"
 #include "framework/controls/MenuItem_win.h"
 #include "framework/controls/PopupMenu_win.h"
 #include "tests/fixtures/MouseInput_win.h"
@@ -137,6 +141,126 @@ TEST_F(SpeedButtonTest, TheDropDownMenuOpensFromThePress) {
     EXPECT_FALSE(b->Pressing());
     menu->Free();
     EXPECT_EQ(b->DropDownMenu(), nullptr) << "the menu's end is noticed";
+}
+
+// The click that closes the menu, on the button itself, does not press the button again.
+TEST_F(SpeedButtonTest, AClickOnTheButtonThatClosesItsMenuDoesNotPressItAgain) {
+    auto* b = Button("M", 20);
+    auto* menu = Create<TPopupMenu>(form);
+    auto* item = Create<TMenuItem>(form);
+    item->SetCaption("Item");
+    menu->Items()->Add(item);
+    int popups = 0;
+    struct Count : TObject {
+        int* n;
+        void Popped(TObject*) { ++*n; }
+    } count;
+    count.n = &popups;
+    menu->OnPopup = TNotifyEvent(&count, &Count::Popped);
+    b->SetDropDownMenu(menu);
+    ShowForm();
+    const POINT at = At(b);
+    std::atomic<bool> done{false};
+    std::thread closer([&] {
+        for (int i = 0; i < 300; ++i) {
+            HWND m = FindWindowA("#32768", nullptr);
+            if (m != nullptr && IsWindowVisible(m))
+                break;
+            Sleep(10);
+        }
+        Sleep(200);
+        mouse_input::Click(at);
+        done = true;
+    });
+    ASSERT_TRUE(mouse_input::Click(at));
+    PumpUntil([&] { return done.load(); }, 5000);
+    closer.join();
+    PumpFor(400);
+    EXPECT_EQ(popups, 1) << "the menu did not open again";
+    EXPECT_TRUE(clicks.log.empty());
+    EXPECT_EQ(b->State(), bsUp);
+    EXPECT_FALSE(b->Pressing());
+}
+
+TEST_F(SpeedButtonTest, PropertiesAndTheirWriters) {
+    auto* b = Button("&Open", 20);
+    EXPECT_EQ(b->Width(), 40);
+    EXPECT_EQ(b->Alignment(), taCenter);
+    EXPECT_TRUE(b->GrayNewStyle());
+    EXPECT_TRUE(b->GrayedInactive());
+    EXPECT_TRUE(b->MarkDropDown());
+    EXPECT_EQ(b->Layout(), blGlyphTop);
+    EXPECT_EQ(b->Margin(), -1);
+    EXPECT_EQ(b->Spacing(), 1);
+    EXPECT_EQ(b->InitPause, 500u);
+    EXPECT_EQ(b->RepeatInterval, 100u);
+    EXPECT_EQ(b->ImageIndex(), -1);
+    EXPECT_EQ(b->HotTrackImageIndex(), 0);
+    EXPECT_TRUE(b->DoubleBuffered);
+    EXPECT_FALSE(b->HotTrackOptions()->Enabled);
+    EXPECT_EQ(b->HotTrackFontOptions(),
+              (TTkTrackFontOptions{hoFollowFont, hoPreserveColor, hoPreserveStyle}));
+    b->SetMargin(-5);
+    EXPECT_EQ(b->Margin(), -1) << "below -1 is ignored";
+    b->SetMargin(4);
+    EXPECT_EQ(b->Margin(), 4);
+    b->SetWordWrap(true);
+    EXPECT_TRUE(b->ButtonGlyph()->WordWrap) << "kept by the glyph drawer";
+    b->SetAlignment(taLeftJustify);
+    EXPECT_EQ(b->ButtonGlyph()->Alignment, taLeftJustify);
+    b->SetGrayNewStyle(false);
+    EXPECT_FALSE(b->ButtonGlyph()->GrayNewStyle());
+    // Images: a list's end and nil both leave no image index behind.
+    auto* images = Create<TImageList>(form);
+    b->SetImages(images);
+    b->SetImageIndex(3);
+    images->Free();
+    EXPECT_EQ(b->Images(), nullptr);
+    EXPECT_EQ(b->ImageIndex(), -1);
+    b->SetImageIndex(2);
+    b->SetImages(nullptr);
+    EXPECT_EQ(b->ImageIndex(), -1);
+    // The hot image shows only with HotTrack while hot.
+    b->SetImageIndex(5);
+    EXPECT_EQ(b->ShownImageIndex(), 5);
+    // The options copy their three fields.
+    TTkSpeedButtonHotTrackOptions other;
+    other.Enabled = true;
+    other.Color = clRed;
+    b->HotTrackOptions()->Assign(&other);
+    EXPECT_TRUE(b->HotTrackOptions()->Enabled);
+    EXPECT_EQ(b->HotTrackOptions()->Color, clRed);
+    // The caption's accelerator with Alt clicks it.
+    ShowForm();
+    EXPECT_EQ(b->Perform(CM_DIALOGCHAR, 'o', 0x20000000), 1);
+    EXPECT_EQ(clicks.log, (std::vector<std::string>{"&Open"}));
+    EXPECT_EQ(b->Perform(CM_DIALOGCHAR, 'o', 0), 0) << "not without Alt";
+    // A double click counts on a down button only.
+    int doubles = 0;
+    struct Doubles : TObject {
+        int* n;
+        void Double(TObject*) { ++*n; }
+    } d;
+    d.n = &doubles;
+    b->OnDblClick = TNotifyEvent(&d, &Doubles::Double);
+    b->Perform(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+    b->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(doubles, 0);
+    b->SetGroupIndex(4);
+    b->SetDown(true);
+    b->Perform(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+    b->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(doubles, 1);
+    b->SetAllowAllUp(true);
+    b->SetDown(false);
+    b->SetGroupIndex(0);
+    // Disabled, it paints disabled; enabled again, up.
+    b->SetEnabled(false);
+    b->Repaint();
+    EXPECT_EQ(b->State(), bsDisabled);
+    b->SetEnabled(true);
+    b->Repaint();
+    EXPECT_EQ(b->State(), bsUp);
 }
 
 TEST_F(SpeedButtonTest, AClickHandlerMayFreeTheButtonOrItsForm) {
