@@ -1,5 +1,7 @@
 #include "controls/SpeedButtonLogic.h"
 
+#include <initializer_list>
+
 TPoint DropDownMenuPoint(TTkDropDownMenuPos position, TTkMenuAlignment alignment, int width,
                          int height) noexcept {
     if (alignment == maCenter)
@@ -122,4 +124,61 @@ TTkButtonState TSpeedButtonModel::PaintState() {
 
 TRepeatStep RepeatTick(TTkButtonState state, bool holdsCapture, unsigned repeatInterval) noexcept {
     return {repeatInterval, state == bsDown && holdsCapture};
+}
+
+namespace {
+
+TColor Shift(TColor c, int by) noexcept {
+    const auto raw = static_cast<std::uint32_t>(c);
+    std::uint32_t out = 0;
+    for (int k = 0; k < 3; ++k) {
+        int v = static_cast<int>((raw >> (8 * k)) & 0xFF) + by;
+        v = v < 0 ? 0 : v > 255 ? 255 : v;
+        out |= static_cast<std::uint32_t>(v) << (8 * k);
+    }
+    return ColorFromRaw(out);
+}
+
+} // namespace
+
+TColor BevelLight(TColor face) noexcept {
+    return Shift(face, 64);
+}
+
+TColor BevelDark(TColor face) noexcept {
+    return Shift(face, -64);
+}
+
+TBevel BevelFor(bool down, bool newStyle, bool flat) noexcept {
+    TBevel b;
+    auto frames = [&b](std::initializer_list<TBevelFrame> list) {
+        for (const TBevelFrame& f : list)
+            b.Frames[b.Count++] = f;
+    };
+    if (down) {
+        if (newStyle && !flat)
+            frames({{bcWindowFrame, bcLight}, {bcDark, bcFace}});
+        else if (newStyle)
+            frames({{bcDark, bcLight}});
+        else if (!flat) {
+            frames({{bcWindowFrame, bcWindowFrame}});
+            b.ShadowLine = true;
+        } else
+            frames({{bcWindowFrame, bcLight}});
+    } else {
+        if (newStyle && !flat)
+            frames({{bcLight, bcWindowFrame}, {bcFace, bcDark}});
+        else if (newStyle)
+            frames({{bcLight, bcDark}});
+        else if (!flat)
+            frames({{bcWindowFrame, bcWindowFrame}, {bcLight, bcDark}});
+        else
+            frames({{bcLight, bcWindowFrame}});
+    }
+    return b;
+}
+
+TTkButtonState GlyphState(TTkButtonState state, TTkButtonState drawState,
+                          bool grayedInactive) noexcept {
+    return state == bsDisabled || !grayedInactive ? state : drawState;
 }

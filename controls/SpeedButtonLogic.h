@@ -68,3 +68,35 @@ struct TRepeatStep {
     bool Click;
 };
 TRepeatStep RepeatTick(TTkButtonState state, bool holdsCapture, unsigned repeatInterval) noexcept;
+
+// --- the looks ---
+
+// The bevel's light and dark forms of the face colour (0x00BBGGRR): each of red, green and blue
+// raised by 64 and capped at 255, or lowered by 64 and floored at 0.
+TColor BevelLight(TColor face) noexcept;
+TColor BevelDark(TColor face) noexcept;
+
+// The colours of the bevel's frames, outer first: each a (top and left, bottom and right) pair;
+// a classic pressed face adds a shadow line along its inner top and left (ShadowLine).
+enum TBevelColour : std::uint8_t { bcWindowFrame, bcLight, bcDark, bcFace, bcShadow };
+struct TBevelFrame {
+    TBevelColour TopLeft, BottomRight;
+    friend constexpr bool operator==(const TBevelFrame&, const TBevelFrame&) = default;
+};
+struct TBevel {
+    int Count = 0;
+    TBevelFrame Frames[2]{};
+    bool ShadowLine = false;
+};
+TBevel BevelFor(bool down, bool newStyle, bool flat) noexcept;
+
+// The state the glyph is drawn in: the drawing state, or the button state when that is disabled
+// or inactive buttons are not greyed.
+TTkButtonState GlyphState(TTkButtonState state, TTkButtonState drawState,
+                          bool grayedInactive) noexcept;
+
+// The image shown: the hot image (unless -1) while the hot-tracked look applies, else the
+// normal one.
+constexpr int ShownImageIndex(bool hotLook, int imageIndex, int hotTrackImageIndex) noexcept {
+    return hotLook && hotTrackImageIndex != -1 ? hotTrackImageIndex : imageIndex;
+}

@@ -175,4 +175,49 @@ TEST(SpeedButtonLogic, RepeatScheduleOnAFakeClock) {
     EXPECT_FALSE(RepeatTick(bsDown, false, 100).Click) << "not without the capture";
 }
 
+TEST(SpeedButtonLogic, BevelColoursClampEachChannel) {
+    EXPECT_EQ(BevelLight(ColorFromRaw(0x00F0C080)), ColorFromRaw(0x00FFFFC0));
+    EXPECT_EQ(BevelDark(ColorFromRaw(0x00F03010)), ColorFromRaw(0x00B00000));
+    EXPECT_EQ(BevelLight(ColorFromRaw(0x00000000)), ColorFromRaw(0x00404040));
+    EXPECT_EQ(BevelDark(ColorFromRaw(0x00FFFFFF)), ColorFromRaw(0x00BFBFBF));
+}
+
+TEST(SpeedButtonLogic, BevelFramesByPressStyleAndFlatness) {
+    struct Case {
+        bool down, newStyle, flat;
+        std::vector<TBevelFrame> frames;
+        bool shadow;
+    };
+    const Case cases[] = {
+        {true, true, false, {{bcWindowFrame, bcLight}, {bcDark, bcFace}}, false},
+        {true, true, true, {{bcDark, bcLight}}, false},
+        {true, false, false, {{bcWindowFrame, bcWindowFrame}}, true},
+        {true, false, true, {{bcWindowFrame, bcLight}}, false},
+        {false, true, false, {{bcLight, bcWindowFrame}, {bcFace, bcDark}}, false},
+        {false, true, true, {{bcLight, bcDark}}, false},
+        {false, false, false, {{bcWindowFrame, bcWindowFrame}, {bcLight, bcDark}}, false},
+        {false, false, true, {{bcLight, bcWindowFrame}}, false},
+    };
+    for (const Case& c : cases) {
+        const TBevel b = BevelFor(c.down, c.newStyle, c.flat);
+        const std::vector<TBevelFrame> got(b.Frames, b.Frames + b.Count);
+        EXPECT_EQ(got, c.frames) << c.down << c.newStyle << c.flat;
+        EXPECT_EQ(b.ShadowLine, c.shadow) << c.down << c.newStyle << c.flat;
+    }
+}
+
+TEST(SpeedButtonLogic, TheGlyphStateAndTheImageShown) {
+    EXPECT_EQ(GlyphState(bsUp, bsInactive, true), bsInactive);
+    EXPECT_EQ(GlyphState(bsUp, bsInactive, false), bsUp) << "inactive buttons not greyed";
+    EXPECT_EQ(GlyphState(bsDisabled, bsDisabled, true), bsDisabled);
+    EXPECT_EQ(GlyphState(bsDown, bsDown, true), bsDown);
+    struct Case {
+        bool hot;
+        int image, hotImage, shown;
+    };
+    const Case cases[] = {{false, 3, 0, 3}, {true, 3, 0, 0}, {true, 3, -1, 3}, {true, -1, 5, 5}};
+    for (const Case& c : cases)
+        EXPECT_EQ(ShownImageIndex(c.hot, c.image, c.hotImage), c.shown);
+}
+
 } // namespace
