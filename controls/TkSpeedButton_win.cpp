@@ -1,11 +1,16 @@
 #include "controls/TkSpeedButton_win.h"
 
+#include <algorithm>
+
 #include "controls/TkButtonGlyph_win.h"
+#include "controls/TkThemes_win.h"
 #include "controls/TkUtils_win.h"
 #include "framework/controls/ImageList_win.h"
 #include "framework/controls/PopupMenu_win.h"
 #include "framework/core/SysUtils.h"
+#include "framework/graphics/Bitmap_win.h"
 #include "framework/graphics/Font_win.h"
+#include "framework/graphics/ThemeServices_win.h"
 #include "framework/gui/Form_win.h"
 #include "framework/gui/Messages.h"
 #include "framework/gui/Timer_win.h"
@@ -401,6 +406,14 @@ void TTkCustomSpeedButton::WndProc(TMessage& Message) {
         glyph_->DropStateImages();
         Invalidate();
         break;
+    case WM_PAINT:
+        // Without a device context nothing is drawn when buffered.
+        if (DoubleBuffered) {
+            if (Message.WParam != 0)
+                PaintBuffered(Message);
+            return;
+        }
+        break;
     default:
         break;
     }
@@ -412,34 +425,157 @@ void TTkCustomSpeedButton::WndProc(TMessage& Message) {
         TestHover();
 }
 
+namespace {
+
+TColor BevelColour(TBevelColour c, TColor face) {
+    switch (c) {
+    case bcWindowFrame:
+        return clWindowFrame;
+    case bcLight:
+        return BevelLight(ColorToRGB(face));
+    case bcDark:
+        return BevelDark(ColorToRGB(face));
+    case bcShadow:
+        return clBtnShadow;
+    default:
+        return face;
+    }
+}
+
+// One frame: the first colour on the top and left edges, the second on the bottom and right;
+// the rectangle moves in by one.
+void Frame(TCanvas* c, TRect& r, TColor topLeft, TColor bottomRight) {
+    c->Pen()->SetColor(topLeft);
+    c->MoveTo(r.Left, r.Bottom - 1);
+    c->LineTo(r.Left, r.Top);
+    c->LineTo(r.Right - 1, r.Top);
+    c->Pen()->SetColor(bottomRight);
+    c->LineTo(r.Right - 1, r.Bottom - 1);
+    c->LineTo(r.Left, r.Bottom - 1);
+    r = Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
+}
+
+} // namespace
+
 void TTkCustomSpeedButton::Paint() {
     model_.Enabled = Enabled();
     const TTkButtonState state = model_.PaintState();
+    const bool hot = MouseOver(), pressing = model_.Pressing;
     const TTkButtonState drawState =
-        flat_ && !MouseOver() && !ComponentState().Contains(csDesigning) ? bsInactive : state;
-    TCanvas* canvas = Canvas();
-    const TRect client = Rect(0, 0, Width(), Height());
-    canvas->Brush()->SetColor(Color());
-    canvas->FillRect(client);
+        flat_ && !hot && !ComponentState().Contains(csDesigning) ? bsInactive : state;
     const bool sunken = state == bsDown || state == bsExclusive;
-    if (drawState != bsInactive || state == bsExclusive) {
-        RECT r{client.Left, client.Top, client.Right, client.Bottom};
-        DrawEdge(canvas->Handle(), &r, sunken ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    TCanvas* canvas = Canvas();
+    TRect r = Rect(0, 0, Width(), Height());
+    TPoint offset{0, 0};
+    TThemeServices* themes = ThemeServices();
+    if (themes->ThemesEnabled()) {
+        if (transparent_)
+            PaintUnderlyingImage(this, canvas);
+        else
+            EraseWithParent(this, canvas->Handle(), nullptr);
+        canvas->Font()->Assign(HotLook() ? hotTrackFont_ : Font());
+        const int themeState = !Enabled() ? 4 : sunken ? 3 : (hot || pressing) ? 2 : 1;
+        const TThemedElementDetails element{flat_ ? tcToolBar : tcButton, 1, themeState};
+        themes->DrawElement(canvas->Handle(), element, r);
+        r = themes->ContentRect(canvas->Handle(), element, r);
+        if (themeState == 3)
+            offset = {1, 0};
+    } else {
+        if (transparent_) {
+            PaintUnderlyingImage(this, canvas);
+        } else {
+            canvas->Brush()->SetColor(Color());
+            canvas->FillRect(r);
+        }
+        if (!(drawState == bsInactive && state != bsExclusive)) {
+            const TBevel bevel = BevelFor(sunken, style_ != bsWin31, flat_);
+            for (int i = 0; i < bevel.Count; ++i)
+                Frame(canvas, r, BevelColour(bevel.Frames[i].TopLeft, Color()),
+                      BevelColour(bevel.Frames[i].BottomRight, Color()));
+            if (bevel.ShadowLine) {
+                canvas->Pen()->SetColor(clBtnShadow);
+                canvas->MoveTo(r.Left, r.Bottom - 1);
+                canvas->LineTo(r.Left, r.Top);
+                canvas->LineTo(r.Right, r.Top);
+            }
+            r = Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
+        } else if (flat_) {
+            r = Rect(r.Left + 2, r.Top + 2, r.Right - 2, r.Bottom - 2);
+        }
+        if (state == bsExclusive && !transparent_ && (!flat_ || drawState == bsInactive)) {
+            TBitmap* dither = MakeCheckerBitmap(clBtnFace, clBtnHighlight);
+            canvas->Brush()->SetBitmap(dither);
+            canvas->FillRect(Rect(r.Left - 1, r.Top - 1, r.Right + 1, r.Bottom + 1));
+            canvas->Brush()->SetBitmap(nullptr);
+            dither->Free();
+        }
+        if (sunken)
+            offset = {1, 1};
+        if (((hotTrackOptions_->Enabled && model_.Down) || hot || pressing) && HotTrack) {
+            canvas->Font()->Assign(hotTrackFont_);
+            if (hotTrackOptions_->Enabled) {
+                TBitmap* checker = nullptr;
+                canvas->Pen()->SetColor(hotTrackOptions_->FrameColor);
+                if (model_.Down) {
+                    checker = MakeCheckerBitmap(hotTrackOptions_->Color, clWindow);
+                    canvas->Brush()->SetBitmap(checker);
+                } else {
+                    canvas->Brush()->SetColor(hotTrackOptions_->Color);
+                }
+                canvas->Rectangle(0, 0, Width(), Height());
+                canvas->Brush()->SetBitmap(nullptr);
+                if (checker != nullptr)
+                    checker->Free();
+            }
+        } else {
+            canvas->Font()->Assign(Font());
+        }
     }
-    const TPoint offset = sunken ? TPoint{1, 1} : TPoint{0, 0};
-    PaintGlyphAndCaption(canvas, Rect(2, 2, Width() - 2, Height() - 2), offset, drawState,
+    PaintGlyphAndCaption(canvas, r, offset, GlyphState(state, drawState, grayedInactive_),
                          markDropDown_ && dropDownMenu_ != nullptr);
 }
 
+UINT TTkCustomSpeedButton::TextFlags() const noexcept {
+    switch (glyph_->Alignment) {
+    case taLeftJustify:
+        return DT_LEFT;
+    case taRightJustify:
+        return DT_RIGHT;
+    default:
+        return DT_CENTER;
+    }
+}
+
 void TTkCustomSpeedButton::PaintGlyphAndCaption(TCanvas* Canvas, const TRect& Client, TPoint Offset,
-                                                TTkButtonState DrawState, bool) {
-    TRect r = Rect(Client.Left + Offset.X, Client.Top + Offset.Y, Client.Right + Offset.X,
-                   Client.Bottom + Offset.Y);
+                                                TTkButtonState DrawState, bool ShowMark) {
+    TRect text{};
     Canvas->Brush()->SetStyle(bsClear);
-    Canvas->Font()->Assign(Font());
-    if (DrawState == bsDisabled)
-        Canvas->Font()->SetColor(clGrayText);
-    DrawStringOnCanvas(Canvas, Caption(), -1, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    glyph_->RenderOwnGlyphAndCaption(Canvas, Client, text, TextFlags(), DrawState, ShowMark,
+                                     spacing_, margin_, layout_, Caption(), Offset);
+}
+
+void TTkCustomSpeedButton::PaintBuffered(TMessage& Message) {
+    HDC target = reinterpret_cast<HDC>(Message.WParam);
+    const int w = std::max(Width(), 1), h = std::max(Height(), 1);
+    HDC memory = CreateCompatibleDC(target);
+    HBITMAP bitmap = CreateCompatibleBitmap(target, w, h);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    const int saved = SaveDC(target);
+    try {
+        TMessage m{WM_PAINT, reinterpret_cast<WPARAM>(memory), 0, 0};
+        TTkGraphicControl::WndProc(m);
+        BitBlt(target, 0, 0, w, h, memory, 0, 0, SRCCOPY);
+    } catch (...) {
+        RestoreDC(target, saved);
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        throw;
+    }
+    RestoreDC(target, saved);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
 }
 
 // --- the image button ---
@@ -479,7 +615,7 @@ void TTkImageSpeedButton::Notification(TComponent* AComponent, TOperation Operat
 }
 
 int TTkImageSpeedButton::ShownImageIndex() const noexcept {
-    return HotLook() && hotTrackImageIndex_ != -1 ? hotTrackImageIndex_ : imageIndex_;
+    return ::ShownImageIndex(HotLook(), imageIndex_, hotTrackImageIndex_);
 }
 
 void TTkImageSpeedButton::SetImageIndex(int Value) {
@@ -492,4 +628,13 @@ void TTkImageSpeedButton::SetHotTrackImageIndex(int Value) {
     hotTrackImageIndex_ = Value;
     if (HotLook())
         Invalidate();
+}
+
+void TTkImageSpeedButton::PaintGlyphAndCaption(TCanvas* Canvas, const TRect& Client, TPoint Offset,
+                                               TTkButtonState DrawState, bool ShowMark) {
+    TRect text{};
+    Canvas->Brush()->SetStyle(bsClear);
+    ButtonGlyph()->RenderGlyphAndCaption(Canvas, Client, text, TextFlags(), DrawState,
+                                         ShownImageIndex(), images_, ShowMark, Spacing(), Margin(),
+                                         Layout(), Caption(), Offset);
 }

@@ -107,6 +107,8 @@ protected:
     bool AcceptsDialogKey(std::uint16_t Key, TShiftState Shift, const std::string& Text) override;
     // True while the hot-tracked look applies (hot or pressing, with HotTrack).
     bool HotLook() const noexcept;
+    // The caption's text flags for Alignment.
+    UINT TextFlags() const noexcept;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     // Draws the glyph and the caption of the state in Client.
     virtual void PaintGlyphAndCaption(TCanvas* Canvas, const TRect& Client, TPoint Offset,
@@ -122,6 +124,8 @@ private:
     bool OfferMenu();
     void TestHover();
     void RepeatTick(TObject*);
+    // The paint into a memory bitmap, copied to the given context in one block.
+    void PaintBuffered(TMessage& Message);
 
     TSpeedButtonModel model_;
     TTkxButtonGlyph* glyph_ = nullptr;
@@ -165,6 +169,8 @@ public:
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    void PaintGlyphAndCaption(TCanvas* Canvas, const TRect& Client, TPoint Offset,
+                              TTkButtonState DrawState, bool ShowMark) override;
 
 private:
     void ImagesChanged(TObject*) { Invalidate(); }

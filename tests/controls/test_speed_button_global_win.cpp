@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -15,6 +16,7 @@
 #include "framework/controls/ImageList_win.h"
 #include "framework/controls/MenuItem_win.h"
 #include "framework/controls/PopupMenu_win.h"
+#include "framework/graphics/ThemeServices_win.h"
 #include "tests/fixtures/MouseInput_win.h"
 #include "tests/framework/controls/ControlsTestSupport_win.h"
 
@@ -261,6 +263,90 @@ TEST_F(SpeedButtonTest, PropertiesAndTheirWriters) {
     b->SetEnabled(true);
     b->Repaint();
     EXPECT_EQ(b->State(), bsUp);
+}
+
+// The button's paint into a memory bitmap, read back (0x00BBGGRR per pixel).
+std::vector<COLORREF> Picture(TControl* b) {
+    const int w = b->Width(), h = b->Height();
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    RECT all{0, 0, w, h};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    b->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    std::vector<COLORREF> out;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            out.push_back(GetPixel(dc, x, y));
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return out;
+}
+
+COLORREF Sys(int index) {
+    return GetSysColor(index);
+}
+
+COLORREF Shifted(COLORREF c, int by) {
+    auto ch = [&](int v) { return static_cast<BYTE>(std::clamp(v + by, 0, 255)); };
+    return RGB(ch(GetRValue(c)), ch(GetGValue(c)), ch(GetBValue(c)));
+}
+
+// The classic looks (this test program has no visual styles): the bevel of each state, the
+// dither of a down button, a flat button's bare face, the hot-tracked frame and the drop-down
+// mark.
+TEST_F(SpeedButtonTest, ClassicLooksOfEachState) {
+    ASSERT_FALSE(ThemeServices()->ThemesEnabled());
+    auto* b = Button("", 20);
+    ShowForm();
+    const int w = b->Width();
+    auto at = [&](const std::vector<COLORREF>& p, int x, int y) { return p[y * w + x]; };
+    const COLORREF face = Sys(COLOR_BTNFACE);
+    std::vector<COLORREF> p = Picture(b);
+    EXPECT_EQ(at(p, 0, 0), Shifted(face, 64)) << "up: light outer top-left";
+    EXPECT_EQ(at(p, w - 1, 24), Sys(COLOR_WINDOWFRAME)) << "up: window frame bottom-right";
+    EXPECT_EQ(at(p, w - 2, 23), Shifted(face, -64)) << "up: dark inner bottom-right";
+    EXPECT_EQ(at(p, 20, 12), face);
+
+    b->SetGroupIndex(1);
+    b->SetDown(true); // exclusive: sunken with the dither
+    p = Picture(b);
+    EXPECT_EQ(at(p, 0, 0), Sys(COLOR_WINDOWFRAME)) << "down: window frame outer top-left";
+    const COLORREF a = at(p, 10, 10), c = at(p, 11, 10);
+    EXPECT_NE(a, c) << "the dither alternates";
+    EXPECT_TRUE((a == face && c == Sys(COLOR_BTNHIGHLIGHT)) ||
+                (c == face && a == Sys(COLOR_BTNHIGHLIGHT)));
+    b->SetAllowAllUp(true);
+    b->SetDown(false);
+
+    b->SetFlat(true); // flat, not hot: no bevel at all
+    p = Picture(b);
+    EXPECT_EQ(at(p, 0, 0), face);
+    EXPECT_EQ(at(p, w - 1, 24), face);
+    b->HotTrack = true;
+    b->HotTrackOptions()->Enabled = true;
+    b->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(b)); // hot
+    p = Picture(b);
+    EXPECT_EQ(at(p, 0, 0), ColorToRGB(b->HotTrackOptions()->FrameColor)) << "the hot frame";
+    EXPECT_EQ(at(p, 20, 12), ColorToRGB(b->HotTrackOptions()->Color)) << "the hot fill";
+    b->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(b));
+    b->SetFlat(false);
+    b->HotTrack = false;
+
+    // The drop-down mark: a few text-coloured pixels more.
+    auto dark = [&](const std::vector<COLORREF>& q) {
+        int n = 0;
+        for (COLORREF x : q)
+            n += x == Sys(COLOR_BTNTEXT);
+        return n;
+    };
+    const int before = dark(Picture(b));
+    auto* menu = Create<TPopupMenu>(form);
+    b->SetDropDownMenu(menu);
+    EXPECT_EQ(dark(Picture(b)), before + 16) << "the mark's 7 + 5 + 3 + 1 pixels";
 }
 
 TEST_F(SpeedButtonTest, AClickHandlerMayFreeTheButtonOrItsForm) {
