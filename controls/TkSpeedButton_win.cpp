@@ -638,3 +638,53 @@ void TTkImageSpeedButton::PaintGlyphAndCaption(TCanvas* Canvas, const TRect& Cli
                                          ShownImageIndex(), images_, ShowMark, Spacing(), Margin(),
                                          Layout(), Caption(), Offset);
 }
+
+TControlActionLink* TTkImageSpeedButton::NewActionLink() {
+    return new TTkImageSpeedButtonActionLink(this);
+}
+
+TBasicAction* TTkImageSpeedButton::Action() const noexcept {
+    return actions_.Action();
+}
+
+void TTkImageSpeedButton::SetAction(TBasicAction* Value) {
+    actions_.SetAction(Value);
+}
+
+void TTkImageSpeedButton::Click() {
+    if (TCustomForm* form = GetParentForm())
+        form->SetModalResult(ModalResult);
+    if (!actions_.Click())
+        TTkGraphicControl::Click();
+}
+
+void TTkImageSpeedButton::ActionChange(TBasicAction* Sender, bool CheckDefaults) {
+    ApplyActionToControl(this, Sender, CheckDefaults);
+    auto* action = dynamic_cast<TCustomAction*>(Sender);
+    if (action == nullptr)
+        return;
+    if (action->ActionList() != nullptr && (!CheckDefaults || images_ == nullptr))
+        SetImages(action->ActionList()->Images);
+    if (!CheckDefaults || imageIndex_ == -1)
+        SetImageIndex(action->ImageIndex());
+}
+
+bool TTkImageSpeedButtonActionLink::IsCheckedLinked() {
+    return TControlActionLink::IsCheckedLinked() && button_->GroupIndex() != 0 &&
+           button_->AllowAllUp() && CustomAction()->Checked() == button_->Down();
+}
+
+bool TTkImageSpeedButtonActionLink::IsImageIndexLinked() {
+    return TControlActionLink::IsImageIndexLinked() &&
+           CustomAction()->ImageIndex() == button_->ImageIndex();
+}
+
+void TTkImageSpeedButtonActionLink::SetChecked(bool Value) {
+    if (IsCheckedLinked())
+        button_->SetDown(Value);
+}
+
+void TTkImageSpeedButtonActionLink::SetImageIndex(int Value) {
+    if (IsImageIndexLinked())
+        button_->SetImageIndex(Value);
+}

@@ -4,6 +4,7 @@
 
 #include "controls/SpeedButtonLogic.h"
 #include "controls/TkExControls_win.h"
+#include "framework/controls/ControlActionLink_win.h"
 #include "framework/controls/ControlTypes.h"
 
 class TChangeLink;
@@ -167,6 +168,15 @@ public:
     // The index drawn now.
     int ShownImageIndex() const noexcept;
 
+    TBasicAction* Action() const noexcept;
+    // Links the button to an action (nullptr unlinks) and takes its properties.
+    void SetAction(TBasicAction* Value);
+    // The form's modal result, then the action (when linked and enabled) or OnClick.
+    void Click() override;
+    // The control's properties from the action, then its image list and image index (with
+    // CheckDefaults only where the button still has none).
+    virtual void ActionChange(TBasicAction* Sender, bool CheckDefaults);
+
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void PaintGlyphAndCaption(TCanvas* Canvas, const TRect& Client, TPoint Offset,
@@ -174,8 +184,26 @@ protected:
 
 private:
     void ImagesChanged(TObject*) { Invalidate(); }
+    TControlActionLink* NewActionLink();
     TCustomImageList* images_ = nullptr;
     TChangeLink* imageLink_ = nullptr;
     int imageIndex_ = -1;
     int hotTrackImageIndex_ = 0;
+    TActionClient actions_ = ControlActionClient(this, [this] { return NewActionLink(); });
+};
+
+// The image button's link: besides the control's properties, the check mark (as Down, for a
+// grouped button that may be all up) and the image index follow the action.
+class TTkImageSpeedButtonActionLink : public TControlActionLink {
+    FW_CLASS(TTkImageSpeedButtonActionLink, TControlActionLink)
+public:
+    explicit TTkImageSpeedButtonActionLink(TTkImageSpeedButton* AClient)
+        : TControlActionLink(AClient), button_(AClient) {}
+    bool IsCheckedLinked() override;
+    bool IsImageIndexLinked() override;
+    void SetChecked(bool Value) override;
+    void SetImageIndex(int Value) override;
+
+private:
+    TTkImageSpeedButton* button_;
 };
