@@ -297,8 +297,8 @@ COLORREF Shifted(COLORREF c, int by) {
 }
 
 // The classic looks (this test program has no visual styles): the bevel of each state, the
-// dither of a down button, a flat button's bare face, the hot-tracked frame and the drop-down
-// mark.
+// dither of a down button, a flat button's bare face, the hot-tracked frame, the drop-down
+// mark and a transparent button over its parent.
 TEST_F(SpeedButtonTest, ClassicLooksOfEachState) {
     ASSERT_FALSE(ThemeServices()->ThemesEnabled());
     auto* b = Button("", 20);
@@ -348,6 +348,16 @@ TEST_F(SpeedButtonTest, ClassicLooksOfEachState) {
     auto* menu = Create<TPopupMenu>(form);
     b->SetDropDownMenu(menu);
     EXPECT_EQ(dark(Picture(b)), before + 16) << "the mark's 7 + 5 + 3 + 1 pixels";
+
+    // Transparent over a red parent: the parent shows inside the bevel (away from the mark).
+    form->SetColor(clRed);
+    b->SetTransparent(true);
+    for (bool buffered : {true, false}) {
+        b->DoubleBuffered = buffered;
+        p = Picture(b);
+        EXPECT_EQ(at(p, 6, 5), RGB(255, 0, 0)) << "buffered " << buffered;
+        EXPECT_EQ(at(p, 0, 0), Shifted(face, 64)) << "the bevel over it";
+    }
 }
 
 struct Executed : TObject {
