@@ -410,6 +410,36 @@ TEST_F(SpeedButtonTest, TheActionLinkFollowsTheAction) {
     EXPECT_EQ(b->Caption(), "Again") << "unlinked";
 }
 
+// The font a hot button takes: derived from Font at each change, keeping what the options
+// preserve of its own.
+TEST_F(SpeedButtonTest, TheHotFontFollowsTheFontAsItsOptionsSay) {
+    auto* b = Button("H", 20);
+    b->HotTrackFont()->SetColor(clRed);
+    b->HotTrackFont()->SetName("Courier New");
+    struct Case {
+        TTkTrackFontOptions options;
+        TColor colour;
+        const char* name;
+    };
+    const Case cases[] = {
+        {{hoFollowFont}, clBlue, "Tahoma"},
+        {{hoFollowFont, hoPreserveColor}, clRed, "Tahoma"},
+        {{hoFollowFont, hoPreserveName}, clBlue, "Courier New"},
+        {{}, clRed, "Courier New"}, // not following at all
+    };
+    for (const Case& c : cases) {
+        b->HotTrackFont()->SetColor(clRed);
+        b->HotTrackFont()->SetName("Courier New");
+        b->SetHotTrackFontOptions(c.options);
+        b->Font()->SetColor(clBlue);
+        b->Font()->SetName("Tahoma"); // the change re-derives the hot font
+        EXPECT_EQ(b->HotTrackFont()->Color(), c.colour) << c.name;
+        EXPECT_EQ(b->HotTrackFont()->Name(), c.name);
+        b->Font()->SetName("Arial");
+        b->Font()->SetColor(clBlack);
+    }
+}
+
 TEST_F(SpeedButtonTest, AClickHandlerMayFreeTheButtonOrItsForm) {
     auto* b = Button("F", 20);
     b->OnClick = TNotifyEvent(&clicks, &Clicks::FreeIt);
