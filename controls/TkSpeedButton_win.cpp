@@ -6,6 +6,7 @@
 #include "controls/TkThemes_win.h"
 #include "controls/TkUtils_win.h"
 #include "framework/controls/ImageList_win.h"
+#include "framework/core/AliveScope.h"
 #include "framework/controls/PopupMenu_win.h"
 #include "framework/core/SysUtils.h"
 #include "framework/graphics/Bitmap_win.h"
@@ -15,29 +16,10 @@
 #include "framework/gui/Messages.h"
 #include "framework/gui/Timer_win.h"
 
-// Marks the button's end to the code running a handler that may free it.
-class TSpeedButtonAliveScope {
+// Handlers that may free the button are run inside such a scope.
+class TSpeedButtonAliveScope : public TAliveScope {
 public:
-    explicit TSpeedButtonAliveScope(TTkCustomSpeedButton* b) noexcept
-        : button_(b), outer_(b->destroyed_) {
-        b->destroyed_ = &dead_;
-    }
-    ~TSpeedButtonAliveScope() {
-        if (dead_) {
-            if (outer_ != nullptr)
-                *outer_ = true;
-        } else {
-            button_->destroyed_ = outer_;
-        }
-    }
-    TSpeedButtonAliveScope(const TSpeedButtonAliveScope&) = delete;
-    TSpeedButtonAliveScope& operator=(const TSpeedButtonAliveScope&) = delete;
-    bool Dead() const noexcept { return dead_; }
-
-private:
-    TTkCustomSpeedButton* button_;
-    bool* outer_;
-    bool dead_ = false;
+    explicit TSpeedButtonAliveScope(TTkCustomSpeedButton* b) noexcept : TAliveScope(b->destroyed_) {}
 };
 
 TTkCustomSpeedButton::TTkCustomSpeedButton(TComponent* AOwner) : TTkGraphicControl(AOwner) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "framework/core/AliveScope.h"
 #include "framework/graphics/Canvas_win.h"
 #include "framework/gui/Messages.h"
 #include "framework/gui/Screen_win.h"
@@ -260,37 +261,24 @@ void FreeOrphanBitmaps() noexcept {
 
 } // namespace
 
-// Marks the control's death to the code that runs a handler which may free it: after such a
-// handler, nothing of the control is touched when Dead() is true.
-class TImageAliveScope {
+// Runs a handler that may free the control; a scope around one of the bitmap's notifications
+// says so, and the bitmap then outlives the image until the notification has returned.
+class TImageAliveScope : public TAliveScope {
 public:
-    // A scope around one of the bitmap's notifications says so: the bitmap then outlives the
-    // image until the notification has returned.
     explicit TImageAliveScope(TCustomImage32* image, bool bitmapNotification = false) noexcept
-        : image_(image), outer_(image->destroyedFlag_), notification_(bitmapNotification) {
-        image->destroyedFlag_ = &dead_;
+        : TAliveScope(image->destroyedFlag_), notification_(bitmapNotification) {
         if (notification_)
             ++gBitmapNotifications;
     }
     ~TImageAliveScope() {
         if (notification_)
             --gBitmapNotifications;
-        if (dead_) {
-            if (outer_ != nullptr)
-                *outer_ = true;
-        } else {
-            image_->destroyedFlag_ = outer_;
-        }
     }
     TImageAliveScope(const TImageAliveScope&) = delete;
     TImageAliveScope& operator=(const TImageAliveScope&) = delete;
-    bool Dead() const noexcept { return dead_; }
 
 private:
-    TCustomImage32* image_;
-    bool* outer_;
     bool notification_;
-    bool dead_ = false;
 };
 
 TCustomImage32::TCustomImage32(TComponent* AOwner) : TCustomPaintBox32(AOwner) {

@@ -268,23 +268,9 @@ TEST_F(SpeedButtonTest, PropertiesAndTheirWriters) {
 
 // The button's paint into a memory bitmap, read back (0x00BBGGRR per pixel).
 std::vector<COLORREF> Picture(TControl* b) {
-    const int w = b->Width(), h = b->Height();
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    RECT all{0, 0, w, h};
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    b->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-    std::vector<COLORREF> out;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            out.push_back(GetPixel(dc, x, y));
-    SelectObject(dc, old);
-    DeleteObject(bmp);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return out;
+    return DrawnPixels(
+        [b](HDC dc) { b->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0); }, b->Width(),
+        b->Height());
 }
 
 COLORREF Sys(int index) {

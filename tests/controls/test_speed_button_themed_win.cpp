@@ -14,26 +14,6 @@
 
 namespace {
 
-std::vector<COLORREF> Paint(const std::function<void(HDC)>& draw, int w, int h,
-                            int background = WHITE_BRUSH) {
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    RECT all{0, 0, w, h};
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(background)));
-    draw(dc);
-    std::vector<COLORREF> out;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            out.push_back(GetPixel(dc, x, y));
-    SelectObject(dc, old);
-    DeleteObject(bmp);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return out;
-}
-
 class SpeedButtonThemedTest : public ControlsTest {};
 
 TEST_F(SpeedButtonThemedTest, EachStateDrawsItsThemeElement) {
@@ -44,7 +24,7 @@ TEST_F(SpeedButtonThemedTest, EachStateDrawsItsThemeElement) {
     ShowForm();
     const int w = 40, h = 25;
     auto button = [&] {
-        return Paint([&](HDC dc) { b->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0); }, w, h);
+        return DrawnPixels([&](HDC dc) { b->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0); }, w, h);
     };
     // The element as the theme draws it, with the pixels it leaves see-through (those that
     // differ over white and over black) marked as 0xFFFFFFFF.
@@ -53,7 +33,7 @@ TEST_F(SpeedButtonThemedTest, EachStateDrawsItsThemeElement) {
             ThemeServices()->DrawElement(dc, TThemedElementDetails{cls, 1, state},
                                          Rect(0, 0, w, h));
         };
-        std::vector<COLORREF> white = Paint(draw, w, h), black = Paint(draw, w, h, BLACK_BRUSH);
+        std::vector<COLORREF> white = DrawnPixels(draw, w, h), black = DrawnPixels(draw, w, h, BLACK_BRUSH);
         for (std::size_t i = 0; i < white.size(); ++i)
             if (white[i] != black[i])
                 white[i] = 0xFFFFFFFFu;
@@ -88,7 +68,7 @@ TEST_F(SpeedButtonThemedTest, EachStateDrawsItsThemeElement) {
         int state;
     };
     const Case cases[] = {
-        {"normal", [] {}, tcButton, 1},
+        {"normal", [&] { b->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(b)); }, tcButton, 1},
         {"hot", [&] { b->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(b)); }, tcButton, 2},
         {"pressed",
          [&] {
@@ -108,6 +88,8 @@ TEST_F(SpeedButtonThemedTest, EachStateDrawsItsThemeElement) {
          [&] {
              b->SetEnabled(true);
              b->SetFlat(true);
+             // Enabling asks where the pointer is, which another test may have left here.
+             b->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(b));
          },
          tcToolBar, 1},
     };

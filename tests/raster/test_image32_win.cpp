@@ -28,21 +28,11 @@ protected:
     }
     // The control's picture as its window paint gives it, as 0x00RRGGBB per pixel.
     std::vector<COLORREF> Picture() {
-        const int w = image->Width(), h = image->Height();
-        HDC screen = GetDC(nullptr);
-        HDC dc = CreateCompatibleDC(screen);
-        HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
-        HGDIOBJ old = SelectObject(dc, bmp);
-        image->Perform(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-        std::vector<COLORREF> out;
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                out.push_back(GetPixel(dc, x, y));
-        SelectObject(dc, old);
-        DeleteObject(bmp);
-        DeleteDC(dc);
-        ReleaseDC(nullptr, screen);
-        return out;
+        return DrawnPixels(
+            [this](HDC dc) {
+                image->Perform(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+            },
+            image->Width(), image->Height());
     }
     COLORREF At(const std::vector<COLORREF>& p, int x, int y) { return p[y * image->Width() + x]; }
     // A bitmap of w x h whose pixel (x, y) is red x*10, green y*10.

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <vector>
 
 #include "framework/gui/Form_win.h"
 #include "tests/framework/gui/GuiTestSupport_win.h"
@@ -51,4 +52,27 @@ inline void CALLBACK RunLaterTimer(HWND, UINT, UINT_PTR id, DWORD) {
 inline void RunLater(UINT Ms, std::function<void()> Fn) {
     TimerAction() = std::move(Fn);
     SetTimer(nullptr, 0, Ms, &RunLaterTimer);
+}
+
+// The pixels (0x00BBGGRR, row by row) that Draw leaves in a w x h screen-compatible bitmap first
+// filled with the stock brush Background.
+inline std::vector<COLORREF> DrawnPixels(const std::function<void(HDC)>& Draw, int W, int H,
+                                         int Background = WHITE_BRUSH) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, W, H);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    RECT all{0, 0, W, H};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(Background)));
+    Draw(dc);
+    std::vector<COLORREF> out;
+    out.reserve(static_cast<std::size_t>(W) * static_cast<std::size_t>(H));
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+            out.push_back(GetPixel(dc, x, y));
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return out;
 }
