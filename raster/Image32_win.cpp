@@ -38,11 +38,8 @@ void TCustomPaintBox32::SetRepaintMode(TRepaintMode Value) {
         return;
     switch (Value) {
     case rmOptimizer:
-        if (dynamic_cast<TCustomImage32*>(this) != nullptr)
-            buffer_->OnAreaChanged = nullptr;
-        else
-            buffer_->OnAreaChanged =
-                TAreaChangedEvent(optimizer_, &TCustomRepaintOptimizer::AreaUpdateHandler);
+        buffer_->OnAreaChanged =
+            TAreaChangedEvent(optimizer_, &TCustomRepaintOptimizer::AreaUpdateHandler);
         break;
     case rmDirect:
         buffer_->OnAreaChanged =
@@ -337,6 +334,10 @@ void TCustomImage32::InitDefaultStages() {
 
 void TCustomImage32::SetRepaintMode(TRepaintMode Value) {
     TCustomPaintBox32::SetRepaintMode(Value);
+    // The image paints its buffer from the bitmap and the layers, which report their own areas
+    // to the optimizer; the buffer's painting must not report them again.
+    if (Value == rmOptimizer && RepaintOptimizer() != nullptr)
+        Buffer()->OnAreaChanged = nullptr;
     if (bitmap_ == nullptr)
         return;
     switch (Value) {
@@ -528,7 +529,6 @@ void TCustomImage32::SetScaleValue(float Value) {
 }
 
 void TCustomImage32::Invalidate() {
-    SetBufferValid(false);
     cacheValid_ = false;
     TCustomPaintBox32::Invalidate();
 }
@@ -545,29 +545,28 @@ void TCustomImage32::Resize() {
 
 bool TCustomImage32::CanAutoSize(int& NewWidth, int& NewHeight) {
     InvalidateCache();
-    double w = bitmap_->Width(), h = bitmap_->Height();
-    if (scaleMode_ == smScale) {
-        w = std::nearbyint(w * scale_);
-        h = std::nearbyint(h * scaleY_);
-    }
-    if (ComponentState().Contains(csDesigning) && (w <= 0 || h <= 0))
+    const TSize size = AutoSizeExtent();
+    if (ComponentState().Contains(csDesigning) && (size.cx <= 0 || size.cy <= 0))
         return true;
     if (Align() == alNone || Align() == alLeft || Align() == alRight)
-        NewWidth = static_cast<int>(w);
+        NewWidth = size.cx;
     if (Align() == alNone || Align() == alTop || Align() == alBottom)
-        NewHeight = static_cast<int>(h);
+        NewHeight = size.cy;
     return true;
+}
+
+TSize TCustomImage32::AutoSizeExtent() const {
+    if (scaleMode_ != smScale)
+        return {bitmap_->Width(), bitmap_->Height()};
+    return {RoundToInt(double(bitmap_->Width()) * scale_),
+            RoundToInt(double(bitmap_->Height()) * scaleY_)};
 }
 
 void TCustomImage32::BitmapResized() {
     if (AutoSize()) {
-        double w = bitmap_->Width(), h = bitmap_->Height();
-        if (scaleMode_ == smScale) {
-            w = std::nearbyint(w * scale_);
-            h = std::nearbyint(h * scaleY_);
-        }
-        if (w > 0 && h > 0)
-            SetBounds(Left(), Top(), static_cast<int>(w), static_cast<int>(h));
+        const TSize size = AutoSizeExtent();
+        if (size.cx > 0 && size.cy > 0)
+            SetBounds(Left(), Top(), size.cx, size.cy);
     }
     if (updateCount_ == 0 && OnBitmapResize) {
         TImageAliveScope alive(this);

@@ -148,6 +148,8 @@ protected:
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseLeave() override;
     bool CanAutoSize(int& NewWidth, int& NewHeight) override;
+    // The size auto-sizing gives the control: the bitmap's, scaled in smScale.
+    TSize AutoSizeExtent() const;
     void Resize() override;
     bool InvalidRectsAvailable() override;
     void DoPaintBuffer() override;

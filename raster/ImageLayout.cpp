@@ -4,18 +4,9 @@
 #include <cmath>
 
 #include "framework/core/Exceptions.h"
+#include "raster/RasterTypes.h"
 
 namespace {
-
-// Round to nearest, halves to even (the processor's default mode), held inside the int range.
-int RoundToInt(double v) noexcept {
-    const double r = std::nearbyint(v);
-    if (!(r >= double(INT_MIN))) // NaN too
-        return r > 0 ? INT_MAX : INT_MIN;
-    if (r > double(INT_MAX))
-        return INT_MAX;
-    return static_cast<int>(r);
-}
 
 int HoldInt(std::int64_t v) noexcept {
     return v < INT_MIN ? INT_MIN : v > INT_MAX ? INT_MAX : static_cast<int>(v);

@@ -10,6 +10,7 @@
 #include "raster/LinearRows.h"
 #include "raster/LowLevel.h"
 #include "raster/Resamplers.h"
+#include "raster/Transfer.h"
 
 TLinearInterpolator LinearInterpolator = &LinearInterpolatorVector;
 
@@ -18,10 +19,6 @@ namespace {
 // The largest footprint a cluster may have: a kernel wider than this (from form data) raises
 // instead of building clusters without end.
 constexpr double kMaxFootprint = double(1 << 24);
-
-int RoundInt(double v) noexcept {
-    return static_cast<int>(std::nearbyint(v));
-}
 
 int Clamp(std::int64_t v, int lo, int hi) noexcept {
     return static_cast<int>(std::min<std::int64_t>(std::max<std::int64_t>(v, lo), hi));
@@ -50,12 +47,6 @@ inline void CombinePixel(TColor32 c, TColor32& d, const TBitmap32* src, TDrawMod
     }
 }
 
-bool CutClip(TRect& clip, const TRect& dstClip, const TBitmap32* dst, const TRect& dstRect) {
-    if (!RectIntersect(clip, dstClip, dst->WholeRect()) || !RectIntersect(clip, clip, dstRect))
-        return false;
-    return !RectIsEmpty(clip);
-}
-
 // A linear map entry: the source coordinate and the weight in both halves.
 struct TLinearEntry {
     int Pos;
@@ -78,7 +69,7 @@ std::vector<TLinearEntry> LinearMap(int dstLo, int dstHi, int clipLo, int clipHi
         double x = double(s) * (double(i) + clipLo - dstLo + 0.5) + srcLo - 0.5;
         x = std::clamp(x, 0.0, double(srcSize - 1));
         const double f = std::floor(x);
-        const std::uint32_t w = static_cast<std::uint32_t>(256 - RoundInt((x - f) * 256));
+        const std::uint32_t w = static_cast<std::uint32_t>(256 - RoundToInt((x - f) * 256));
         map[static_cast<std::size_t>(i)] = {static_cast<int>(f), w + w * 65536u};
     }
     for (auto it = map.rbegin(); it != map.rend() && it->Pos + 1 == srcHi; ++it) {
@@ -116,8 +107,8 @@ TMappingTable BuildWeightClusters(int dstLo, int dstHi, int clipLo, int clipHi, 
             const double d = center - double(j);
             const int w =
                 scale >= 1.0f
-                    ? RoundInt(double(kernel.Filter(static_cast<float>(d))) * 256)
-                    : RoundInt(double(scale) *
+                    ? RoundToInt(double(kernel.Filter(static_cast<float>(d))) * 256)
+                    : RoundToInt(double(scale) *
                                double(kernel.Filter(static_cast<float>(d * scale))) * 256);
             if (w == 0)
                 continue;
@@ -143,7 +134,7 @@ void KernelResample(TBitmap32* dst, const TRect& dstRect, const TRect& dstClip, 
     if (combineOp == dmBlend && src->MasterAlpha() == 0)
         return;
     TRect clip;
-    if (!CutClip(clip, dstClip, dst, dstRect))
+    if (!CutTransferClip(clip, dstClip, dst, dstRect))
         return;
     const TMappingTable horz = BuildWeightClusters(dstRect.Left, dstRect.Right, clip.Left,
                                                    clip.Right, srcRect.Left, srcRect.Right, kernel);
@@ -208,15 +199,8 @@ TColor32 LinearInterpolatorPlain(std::uint32_t weightX, std::uint32_t weightY,
 TColor32 LinearInterpolatorVector(std::uint32_t weightX, std::uint32_t weightY,
                                   const TColor32* upper, const TColor32* lower) {
     const std::uint32_t wx = weightX >> 16, wy = weightY >> 16;
-    auto lerp = [](TColor32 a, TColor32 b, std::uint32_t w) {
-        TColor32 r = 0;
-        for (int shift = 0; shift < 32; shift += 8) {
-            const std::uint32_t ca = (a >> shift) & 0xFF, cb = (b >> shift) & 0xFF;
-            r |= ((ca * w + cb * (256 - w)) >> 8) << shift;
-        }
-        return r;
-    };
-    return lerp(lerp(upper[0], upper[1], wx), lerp(lower[0], lower[1], wx), wy);
+    return LerpChannels(LerpChannels(upper[0], upper[1], wx), LerpChannels(lower[0], lower[1], wx),
+                        wy);
 }
 
 void BindTransferFunctions(bool mmx, bool sse2) {
@@ -269,7 +253,7 @@ void StretchLinear(TBitmap32* dst, const TRect& dstRect, const TRect& dstClip, T
     if (combineOp == dmCustom && !combineCallBack)
         combineOp = dmOpaque;
     TRect clip;
-    if (!CutClip(clip, dstClip, dst, dstRect) || srcRect.Width() < 2 || srcRect.Height() < 2)
+    if (!CutTransferClip(clip, dstClip, dst, dstRect) || srcRect.Width() < 2 || srcRect.Height() < 2)
         return;
     const auto columns = LinearMap(dstRect.Left, dstRect.Right, clip.Left, clip.Right, srcRect.Left,
                                    srcRect.Right, src->Width());
@@ -382,7 +366,7 @@ void DraftResample(TBitmap32* dst, const TRect& dstRect, const TRect& dstClip, T
     if (combineOp == dmBlend && src->MasterAlpha() == 0)
         return;
     TRect clip;
-    if (!CutClip(clip, dstClip, dst, dstRect) || sw <= 0 || sh <= 0)
+    if (!CutTransferClip(clip, dstClip, dst, dstRect) || sw <= 0 || sh <= 0)
         return;
     int firstX = 0, firstY = 0;
     const std::vector<int> bx = DraftBounds(dstRect.Left, dstRect.Right, clip.Left, clip.Right,

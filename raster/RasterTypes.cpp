@@ -36,12 +36,6 @@ namespace {
 TFixed Shl16(int v) {
     return static_cast<TFixed>(static_cast<std::uint32_t>(v) << 16);
 }
-int RoundToInt(double v) {
-    v = std::nearbyint(v);
-    if (!(v >= -2147483648.0))
-        return INT32_MIN;
-    return v > 2147483647.0 ? INT32_MAX : static_cast<int>(v);
-}
 int FloorToInt(double v) {
     return RoundToInt(std::floor(v));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #include "framework/core/Events.h"
@@ -38,6 +39,16 @@ TColor32 Color32(TColor c);
 
 // Round(F x 65536), ties to even; values beyond the 16.16 range saturate.
 TFixed FloatToFixed(float f);
+
+// Round to nearest, halves to even (the processor's default mode), held inside the int range;
+// NaN gives the lowest int. Layout and sampling code takes doubles from form data, where an
+// unchecked conversion would be undefined.
+inline int RoundToInt(double v) noexcept {
+    v = std::nearbyint(v);
+    if (!(v >= -2147483648.0))
+        return INT32_MIN;
+    return v > 2147483647.0 ? INT32_MAX : static_cast<int>(v);
+}
 
 TRect BuildRect(int l, int t, int r, int b);
 TFixedRect BuildFixedRect(TFixed l, TFixed t, TFixed r, TFixed b);

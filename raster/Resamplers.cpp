@@ -11,13 +11,6 @@
 
 namespace {
 const char* const kPixelAccessModeNames[] = {"pamUnsafe", "pamSafe", "pamWrap"};
-
-int RoundToInt(double v) {
-    v = std::nearbyint(v);
-    if (!(v >= -2147483648.0))
-        return INT32_MIN;
-    return v > 2147483647.0 ? INT32_MAX : static_cast<int>(v);
-}
 } // namespace
 
 const TEnumType kPixelAccessModeType(kPixelAccessModeNames);

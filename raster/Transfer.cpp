@@ -16,13 +16,6 @@ bool Inside(const TRect& r, const TRect& bounds) {
            r.Bottom <= bounds.Bottom;
 }
 
-// The clip cut to the destination's bounds and to dstRect; false when nothing is left.
-bool CutClip(TRect& clip, const TRect& dstClip, const TBitmap32* dst, const TRect& dstRect) {
-    if (!RectIntersect(clip, dstClip, dst->WholeRect()) || !RectIntersect(clip, clip, dstRect))
-        return false;
-    return !RectIsEmpty(clip);
-}
-
 // One row of combined pixels: count pixels of src into dst.
 void CombineRow(const TColor32* src, TColor32* dst, int count, const TBitmap32* source,
                 TDrawMode op, const TPixelCombineEvent& callBack) {
@@ -104,13 +97,19 @@ void NearestMap(int srcStart, int srcEnd, long long dstStart, long long dstEnd, 
     }
 }
 
+bool CutTransferClip(TRect& clip, const TRect& dstClip, const TBitmap32* dst, const TRect& dstRect) {
+    if (!RectIntersect(clip, dstClip, dst->WholeRect()) || !RectIntersect(clip, clip, dstRect))
+        return false;
+    return !RectIsEmpty(clip);
+}
+
 void BlockTransfer(TBitmap32* dst, const TRect& dstRect, const TRect& dstClip, TBitmap32* src,
                    const TRect& srcRect, TDrawMode combineOp,
                    const TPixelCombineEvent& combineCallBack) {
     if (dst == nullptr || src == nullptr || dst->Empty() || src->Empty())
         return;
     TRect clip;
-    if (!CutClip(clip, dstClip, dst, dstRect))
+    if (!CutTransferClip(clip, dstClip, dst, dstRect))
         return;
     // The source area matching the clip, cut to the source; the clip follows any cut.
     const long long dx = static_cast<long long>(srcRect.Left) - dstRect.Left;
@@ -152,7 +151,7 @@ void StretchNearest(TBitmap32* dst, const TRect& dstRect, const TRect& dstClip, 
     if (dst == nullptr || src == nullptr || dst->Empty())
         return;
     TRect clip;
-    if (!CutClip(clip, dstClip, dst, dstRect))
+    if (!CutTransferClip(clip, dstClip, dst, dstRect))
         return;
     if (!Inside(srcRect, src->WholeRect()))
         throw Exception("Invalid SrcRect");
@@ -229,7 +228,7 @@ void StretchTransfer(TBitmap32* dst, const TRect& dstRect, const TRect& dstClip,
 
     if (!dst->Recording()) {
         TRect clip;
-        if (!CutClip(clip, dstClip, dst, dstRect))
+        if (!CutTransferClip(clip, dstClip, dst, dstRect))
             return;
         if (combineOp == dmCustom && !combineCallBack)
             combineOp = dmOpaque;

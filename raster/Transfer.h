@@ -20,6 +20,10 @@ void StretchTransfer(TBitmap32* dst, const TRect& dstRect, const TRect& dstClip,
                      const TRect& srcRect, TCustomResampler* resampler, TDrawMode combineOp,
                      const TPixelCombineEvent& combineCallBack);
 
+// The clip (on entry the caller's scratch) set to dstClip cut to dst's bounds and to dstRect;
+// false when nothing is left. Every transfer form starts from it.
+bool CutTransferClip(TRect& clip, const TRect& dstClip, const TBitmap32* dst, const TRect& dstRect);
+
 // Same-size copy of the dstClip part of dstRect from the matching part of srcRect. Anything
 // outside either bitmap is left out. No notification.
 void BlockTransfer(TBitmap32* dst, const TRect& dstRect, const TRect& dstClip, TBitmap32* src,
