@@ -16,12 +16,6 @@
 #include "framework/gui/Messages.h"
 #include "framework/gui/Timer_win.h"
 
-// Handlers that may free the button are run inside such a scope.
-class TSpeedButtonAliveScope : public TAliveScope {
-public:
-    explicit TSpeedButtonAliveScope(TTkCustomSpeedButton* b) noexcept : TAliveScope(b->destroyed_) {}
-};
-
 TTkCustomSpeedButton::TTkCustomSpeedButton(TComponent* AOwner) : TTkGraphicControl(AOwner) {
     SetParentColor(false);
     SetColor(clBtnFace);
@@ -35,8 +29,6 @@ TTkCustomSpeedButton::TTkCustomSpeedButton(TComponent* AOwner) : TTkGraphicContr
 }
 
 TTkCustomSpeedButton::~TTkCustomSpeedButton() {
-    if (destroyed_ != nullptr)
-        *destroyed_ = true;
     if (timer_ != nullptr)
         timer_->Free();
     delete hotTrackFont_;
@@ -245,7 +237,7 @@ bool TTkCustomSpeedButton::OfferMenu() {
 void TTkCustomSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     if (model_.MenuTracking)
         return;
-    TSpeedButtonAliveScope alive(this);
+    TAliveScope alive(DestroyedSlot());
     TTkGraphicControl::MouseDown(Button, Shift, X, Y);
     if (alive.Dead())
         return;
@@ -288,7 +280,7 @@ void TTkCustomSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int
 }
 
 void TTkCustomSpeedButton::MouseMove(TShiftState Shift, int X, int Y) {
-    TSpeedButtonAliveScope alive(this);
+    TAliveScope alive(DestroyedSlot());
     TTkGraphicControl::MouseMove(Shift, X, Y);
     if (alive.Dead())
         return;
@@ -296,7 +288,7 @@ void TTkCustomSpeedButton::MouseMove(TShiftState Shift, int X, int Y) {
 }
 
 void TTkCustomSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    TSpeedButtonAliveScope alive(this);
+    TAliveScope alive(DestroyedSlot());
     TTkGraphicControl::MouseUp(Button, Shift, X, Y);
     if (alive.Dead())
         return;
@@ -313,7 +305,7 @@ bool TTkCustomSpeedButton::ReleaseStep(TMouseButton Button, int X, int Y) {
         Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(this));
     Carry(e);
     if (e.Click) {
-        TSpeedButtonAliveScope alive(this);
+        TAliveScope alive(DestroyedSlot());
         Click();
         if (alive.Dead())
             return false;
@@ -333,7 +325,7 @@ void TTkCustomSpeedButton::RepeatTick(TObject*) {
     const TRepeatStep step = ::RepeatTick(model_.State, MouseCapture(), RepeatInterval);
     if (!step.Click)
         return;
-    TSpeedButtonAliveScope alive(this);
+    TAliveScope alive(DestroyedSlot());
     try {
         Click();
     } catch (...) {
@@ -399,7 +391,7 @@ void TTkCustomSpeedButton::WndProc(TMessage& Message) {
     default:
         break;
     }
-    TSpeedButtonAliveScope alive(this);
+    TAliveScope alive(DestroyedSlot());
     TTkGraphicControl::WndProc(Message);
     if (alive.Dead())
         return;

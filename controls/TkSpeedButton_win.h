@@ -144,8 +144,6 @@ private:
     bool allowTimer_ = false;
     TTimer* timer_ = nullptr;
     TPopupMenu* dropDownMenu_ = nullptr;
-    bool* destroyed_ = nullptr;
-    friend class TSpeedButtonAliveScope;
 };
 
 // The published button, with an image list: ImageIndex shows normally, HotTrackImageIndex

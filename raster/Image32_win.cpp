@@ -263,7 +263,7 @@ void FreeOrphanBitmaps() noexcept {
 class TImageAliveScope : public TAliveScope {
 public:
     explicit TImageAliveScope(TCustomImage32* image, bool bitmapNotification = false) noexcept
-        : TAliveScope(image->destroyedFlag_), notification_(bitmapNotification) {
+        : TAliveScope(image->DestroyedSlot()), notification_(bitmapNotification) {
         if (notification_)
             ++gBitmapNotifications;
     }
@@ -297,9 +297,8 @@ TCustomImage32::TCustomImage32(TComponent* AOwner) : TCustomPaintBox32(AOwner) {
 }
 
 TCustomImage32::~TCustomImage32() {
-    const bool insideHandler = destroyedFlag_ != nullptr;
-    if (insideHandler)
-        *destroyedFlag_ = true;
+    // Freed from inside a handler: a bitmap notification may still be running on the bitmap.
+    const bool insideHandler = DestroyedSlot() != nullptr;
     BeginUpdate();
     delete paintStages_;
     paintStages_ = nullptr;

@@ -191,8 +191,7 @@ private:
     TRect cachedBitmapRect_{};
     TImageTransform cachedTransform_{};
     bool cacheValid_ = false;
-    // Set while a handler that may free the control runs; the destructor marks it.
-    bool* destroyedFlag_ = nullptr;
+    // Opens on the control's alive slot.
     friend class TImageAliveScope;
 };
 

@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "framework/core/AliveScope.h"
 #include "framework/core/ExceptionReport.h"
 #include "framework/core/Exceptions.h"
 #include "framework/gui/Application_win.h"
@@ -161,31 +162,17 @@ void TControl::HandleMouseMessage(TMessage& Message) {
     const bool ownCapture = windowed == nullptr || !windowed->IsNativeClass();
     // A handler reached from here (a click, or a control's own mouse operations) may free the
     // control and its form: then nothing of it is touched again.
-    bool destroyed = false;
-    bool* const outer = destroyedFlag_;
-    destroyedFlag_ = &destroyed;
-    auto leave = [&]() noexcept {
-        if (destroyed) {
-            if (outer != nullptr)
-                *outer = true;
-        } else {
-            destroyedFlag_ = outer;
-        }
-    };
-    try {
-        DispatchMouse(Message, p, keys, ownCapture, destroyed);
-    } catch (...) {
-        leave();
-        throw;
+    {
+        TAliveScope alive(destroyedFlag_);
+        DispatchMouse(Message, p, keys, ownCapture, alive);
+        if (alive.Dead())
+            return;
     }
-    leave();
-    if (destroyed)
-        return;
     DefaultHandler(Message);
 }
 
 void TControl::DispatchMouse(TMessage& Message, TPoint p, TShiftState keys, bool ownCapture,
-                             const bool& destroyed) {
+                             const TAliveScope& alive) {
     switch (Message.Msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -220,7 +207,7 @@ void TControl::DispatchMouse(TMessage& Message, TPoint p, TShiftState keys, bool
         // A click needs the press and the release on this same control.
         if (clicked && PtInRect(ClientRect(), p)) {
             Click();
-            if (destroyed)
+            if (alive.Dead())
                 return;
         }
         MouseUp(mbLeft, keys, p.X, p.Y);

@@ -11,6 +11,7 @@
 #include "framework/graphics/Font_win.h"
 #include "framework/gui/Message_win.h"
 
+class TAliveScope;
 class TWinControl;
 class TCustomForm;
 class TPopupMenuBase;
@@ -219,6 +220,9 @@ public:
     virtual void Click();
 
 protected:
+    // The slot a TAliveScope opens on around handlers that may free the control; the
+    // destructor marks the innermost open scope.
+    bool*& DestroyedSlot() noexcept { return destroyedFlag_; }
     virtual void DblClick();
     // Fire the mouse events; overrides call the base first.
     virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -249,7 +253,7 @@ private:
     friend class THintWindow;
     void HandleMouseMessage(TMessage& Message);
     void DispatchMouse(TMessage& Message, TPoint p, TShiftState keys, bool ownCapture,
-                       const bool& destroyed);
+                       const TAliveScope& alive);
     void HandleContextMenu(TMessage& Message);
     void CallWndProc(TMessage& Message) { WndProc(Message); }
     void FontChanged(TObject* Sender);
@@ -274,7 +278,7 @@ private:
     TCursor cursor_ = crDefault;
     int helpContext_ = 0;
     TComponent* action_ = nullptr;
-    bool* destroyedFlag_ = nullptr; // set while mouse handlers run; the destructor marks it
+    bool* destroyedFlag_ = nullptr; // see DestroyedSlot
 };
 
 // The control the mouse is over (window-less ones included), tracked for
