@@ -371,6 +371,10 @@ HBITMAP TBitmap::ReleaseHandle() {
 TColor TBitmap::TransparentColor() {
     if (transparentMode_ == tmFixed) return transparentColor_;
     if (Empty()) return clDefault;
+    // A monochrome glyph is black on white: its background is white whatever its bottom-left
+    // corner holds (the system's combo arrow ends in a black bar).
+    if (Monochrome())
+        return static_cast<TColor>(0x02FFFFFFu);
     return static_cast<TColor>((static_cast<std::uint32_t>(Canvas()->Pixel(0, height_ - 1)) & 0xFFFFFF) | 0x02000000u);
 }
 
@@ -542,8 +546,13 @@ void TBitmap::Assign(TPersistent* Source) {
     if (auto* other = dynamic_cast<TBitmap*>(Source)) {
         const std::vector<std::uint32_t> table = other->ColourTable();
         void* bits = nullptr;
-        HBITMAP fresh = MakeBitmap(other->width_, other->height_, other->pixelFormat_, other->handleType_,
-                                   table.empty() ? nullptr : &table, &bits);
+        // A monochrome device bitmap (the system's own glyphs) stays one: a screen-compatible
+        // copy would lose its black-on-white meaning.
+        HBITMAP fresh =
+            other->handleType_ == bmDDB && other->Monochrome()
+                ? CreateBitmap(other->width_, other->height_, 1, 1, nullptr)
+                : MakeBitmap(other->width_, other->height_, other->pixelFormat_, other->handleType_,
+                             table.empty() ? nullptr : &table, &bits);
         if (fresh != nullptr) {
             TScopedMemoryDC dst;
             TScopedSelect d(dst.Get(), fresh);

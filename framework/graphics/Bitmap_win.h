@@ -68,8 +68,8 @@ public:
     // Adopts palette; an indexed DIB takes its colours.
     void SetPalette(HPALETTE palette) override;
 
-    // tmAuto: the bottom-left pixel OR 0x02000000 (clDefault when empty);
-    // tmFixed: the colour set.
+    // tmAuto: the bottom-left pixel OR 0x02000000 (white for a monochrome
+    // bitmap, clDefault when empty); tmFixed: the colour set.
     TColor TransparentColor();
     // clDefault selects tmAuto; any other colour tmFixed.
     void SetTransparentColor(TColor color);

@@ -348,7 +348,10 @@ bool TApplication::IsKeyMsg(MSG& Msg) {
         }
         const LRESULT code =
             SendMessageA(Msg.hwnd, WM_GETDLGCODE, Msg.wParam, reinterpret_cast<LPARAM>(&Msg));
-        if ((code & (want | DLGC_WANTALLKEYS)) != 0)
+        // A multi-line edit asks for all keys, yet Tab leaves it as it leaves a dialog's: only
+        // a control that asks for Tab itself keeps it.
+        const UINT wanted = Msg.wParam == VK_TAB ? want : (want | DLGC_WANTALLKEYS);
+        if ((code & wanted) != 0)
             return false;
         return form->Perform(CM_DIALOGKEY, Msg.wParam, Msg.lParam) != 0;
     }

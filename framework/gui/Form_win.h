@@ -130,6 +130,9 @@ public:
     void SetClientSize(int AWidth, int AHeight) override;
     bool Showing() const override;
     void SetFocus() override;
+    // The form's own key handling (OnKeyDown, OnKeyPress), for controls that hand a key on.
+    void FormKeyDown(std::uint16_t& Key, TShiftState Shift) { KeyDown(Key, Shift); }
+    void FormKeyPress(char& Key) { KeyPress(Key); }
 
     // Called by the controls: focus moved to Control / Control is leaving.
     void FocusedControlChanged(TWinControl* Control);

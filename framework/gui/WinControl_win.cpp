@@ -265,10 +265,15 @@ void TWinControl::EnableAlign() {
         Realign();
 }
 
+void TWinControl::CustomAlignPosition(TControl*, int&, int&, int&, int&, const TRect&) {}
+
 void TWinControl::AlignControls(TControl*, TRect& Rect) {
     std::vector<TControl*> aligned;
     std::vector<TAlignEntry> entries;
+    std::vector<TControl*> custom;
     for (TControl* c : controls_) {
+        if (c->Align() == alCustom && c->Visible())
+            custom.push_back(c);
         if (c->Align() == alNone || c->Align() == alCustom)
             continue;
         TAlignEntry e;
@@ -282,7 +287,7 @@ void TWinControl::AlignControls(TControl*, TRect& Rect) {
         aligned.push_back(c);
         entries.push_back(e);
     }
-    if (aligned.empty())
+    if (aligned.empty() && custom.empty())
         return;
     const std::vector<TRect> result = AlignLayout(Rect, borderWidth_, entries);
     aligning_ = true;
@@ -290,6 +295,11 @@ void TWinControl::AlignControls(TControl*, TRect& Rect) {
         for (size_t i = 0; i < aligned.size(); ++i)
             if (entries[i].Visible)
                 aligned[i]->SetBoundsRect(result[i]);
+        for (TControl* c : custom) {
+            int left = c->Left(), top = c->Top(), width = c->Width(), height = c->Height();
+            CustomAlignPosition(c, left, top, width, height, Rect);
+            c->SetBounds(left, top, width, height);
+        }
     } catch (...) {
         aligning_ = false;
         throw;

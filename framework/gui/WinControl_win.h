@@ -63,7 +63,8 @@ public:
     // Sends Message to every child until one sets a result.
     void Broadcast(TMessage& Message);
     bool ContainsControl(const TControl* Control) const;
-    // Lays out the children by their Align.
+    // Lays out the children by their Align; alCustom children are placed by
+    // CustomAlignPosition.
     virtual void AlignControls(TControl* AControl, TRect& Rect);
     void Realign();
     void DisableAlign() { ++alignDisabled_; }
@@ -126,6 +127,9 @@ protected:
     // Overrides run their own before-destroy work, then the base.
     virtual void DestroyWnd();
     virtual void DestroyWindowHandle();
+    // The bounds of an alCustom child; the default keeps them.
+    virtual void CustomAlignPosition(TControl* Control, int& NewLeft, int& NewTop, int& NewWidth,
+                                     int& NewHeight, const TRect& AlignRect);
     virtual void KeyDown(std::uint16_t& Key, TShiftState Shift);
     virtual void KeyUp(std::uint16_t& Key, TShiftState Shift);
     virtual void KeyPress(char& Key);

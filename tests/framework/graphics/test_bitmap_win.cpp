@@ -124,6 +124,19 @@ TEST(Bitmap, AutomaticTransparentColourIsTheBottomLeftPixelWithFlag) {
     EXPECT_EQ(b->TransparentColor(), clRed);
     b->SetTransparentColor(clDefault);
     EXPECT_EQ(b->TransparentMode(), tmAuto);
+    // A monochrome bitmap's background is white, also when its corner is black.
+    BitmapPtr mono = NewBitmap(3, 3);
+    mono->SetMonochrome(true);
+    mono->Canvas()->Brush()->SetColor(clBlack);
+    mono->Canvas()->FillRect(Rect(0, 0, 3, 3));
+    EXPECT_EQ(static_cast<std::uint32_t>(mono->TransparentColor()), 0x02FFFFFFu);
+    // So is a copy of a monochrome device bitmap.
+    BitmapPtr ddb = NewBitmap(0, 0);
+    ddb->SetHandle(CreateBitmap(8, 2, 1, 1, nullptr));
+    BitmapPtr copy = NewBitmap(0, 0);
+    copy->Assign(ddb.get());
+    EXPECT_TRUE(copy->Monochrome());
+    EXPECT_EQ(static_cast<std::uint32_t>(copy->TransparentColor()), 0x02FFFFFFu);
 }
 
 TEST(Bitmap, TransparentDrawLeavesKeyPixelsAlone) {

@@ -1,0 +1,38 @@
+#include "controls/TkExMask_win.h"
+
+bool ClipboardCommandOfMessage(UINT Msg, TClipboardCommand& Command) noexcept {
+    switch (Msg) {
+    case WM_COPY:
+        Command = caCopy;
+        return true;
+    case WM_CUT:
+        Command = caCut;
+        return true;
+    case WM_PASTE:
+        Command = caPaste;
+        return true;
+    case WM_CLEAR:
+        Command = caClear;
+        return true;
+    case WM_UNDO:
+    case EM_UNDO:
+        Command = caUndo;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TTkExCustomMaskEdit::WndProc(TMessage& Message) {
+    if (TClipboardCommand command;
+        ClipboardCommandOfMessage(Message.Msg, command) && !clipboardCommands_.Contains(command)) {
+        Message.Result = 1;
+        return;
+    }
+    TkExLayer<TCustomMaskEdit>::WndProc(Message);
+}
+
+void TTkExCustomMaskEdit::ValidateError() {
+    if (beepOnError_)
+        TCustomMaskEdit::ValidateError();
+}

@@ -1,0 +1,204 @@
+#pragma once
+
+#include <windows.h>
+
+#include "controls/ComboEditLogic.h"
+#include "controls/TkExMask_win.h"
+#include "controls/TkSpeedButton_win.h"
+#include "framework/controls/ControlTypes.h"
+
+class TBitmap;
+class TCustomImageList;
+class TTkCustomComboEdit;
+
+// The message an edit posts itself to close its popup without taking its value. Anyone may post
+// it: it never accepts.
+inline constexpr UINT CM_TKPOPUPCLOSEUP = 0xB300;
+
+// The button embedded in a button edit. A press that closes the edit's popup swallows the click
+// that follows it; otherwise a press focuses the edit.
+class TTkEditButton : public TTkImageSpeedButton {
+    FW_CLASS(TTkEditButton, TTkImageSpeedButton)
+public:
+    // Owner: the edit.
+    explicit TTkEditButton(TComponent* AOwner);
+
+    // A press that closes the popup accepts its value.
+    bool Standard = true;
+    // Draws the theme's combo-box drop-down button instead of a glyph (when themes are on).
+    bool DrawThemedDropDown = false;
+
+    TBitmap* Glyph() const noexcept;
+    // Replaces the glyph drawer's bitmap.
+    void SetGlyph(TBitmap* Value);
+    int NumGlyphs() const noexcept;
+    // 1 to 5; other counts are ignored.
+    void SetNumGlyphs(int Value);
+
+    void Click() override;
+
+protected:
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void WndProc(TMessage& Message) override;
+    void Paint() override;
+    void PaintGlyphAndCaption(TCanvas* Canvas, const TRect& Client, TPoint Offset,
+                              TTkButtonState DrawState, bool ShowMark) override;
+
+private:
+    TTkCustomComboEdit* Edit() const noexcept;
+    bool noAction_ = false;
+};
+
+// A one-line edit with a button at its right end. The button, the click key (Alt+Down) and
+// RunButtonAction all come to DoButtonAction; a read-only edit keeps its button idle unless
+// it is kept enabled, and DirectInput off forbids typing but not the button. Edits of one
+// owner with the same GroupIndex clear one another when one of them is typed or pasted into.
+// A button or key handler may free the edit or its form: the edit is not touched after it.
+class TTkCustomComboEdit : public TTkExCustomMaskEdit {
+    FW_CLASS(TTkCustomComboEdit, TTkExCustomMaskEdit)
+public:
+    explicit TTkCustomComboEdit(TComponent* AOwner);
+    ~TTkCustomComboEdit() override;
+    void BeforeDestruction() override;
+
+    TTkEditButton* Button() const noexcept { return button_; }
+    TWinControl* ButtonHost() const noexcept { return host_; }
+
+    // The button's width while shown, the remembered width while hidden. Below 2 hides the
+    // button; a width that leaves no room for the text is ignored.
+    int ButtonWidth() const noexcept { return widthRule_.Read(); }
+    void SetButtonWidth(int Value);
+    bool ShowButton() const noexcept { return widthRule_.Shown(); }
+    void SetShowButton(bool Value);
+    // Whether form data keeps the width: it differs from the image kind's default.
+    bool IsButtonWidthStored() const;
+    bool ButtonFlat() const noexcept;
+    void SetButtonFlat(bool Value);
+    const std::string& ButtonHint() const noexcept;
+    void SetButtonHint(const std::string& Value);
+
+    TTkImageKind ImageKind() const noexcept { return imageKind_; }
+    void SetImageKind(TTkImageKind Value);
+    // The button's own bitmap (always present); setting it switches to ikCustom.
+    TBitmap* Glyph() const noexcept;
+    void SetGlyph(TBitmap* Value);
+    // The button's count for ikCustom, else the stored one.
+    int NumGlyphs() const noexcept;
+    void SetNumGlyphs(int Value);
+    TCustomImageList* Images() const noexcept { return images_; }
+    // Not owned; nullptr also sets ImageIndex to -1.
+    void SetImages(TCustomImageList* Value);
+    int ImageIndex() const noexcept { return imageIndex_; }
+    void SetImageIndex(int Value);
+
+    TShortCut ClickKey = 32808; // Alt+Down
+    bool DirectInput() const noexcept { return directInput_; }
+    void SetDirectInput(bool Value);
+    // The edit's own flag; the window is read-only also while DirectInput is off.
+    bool ReadOnly() const { return GetReadOnly(); }
+    virtual void SetReadOnly(bool Value);
+    // A read-only edit still runs its button action.
+    bool AlwaysEnableButton = false;
+    // The popup also opens on a read-only edit.
+    bool AlwaysShowPopup = false;
+    TColor DisabledColor() const noexcept { return disabledColor_; }
+    virtual void SetDisabledColor(TColor Value);
+    TColor DisabledTextColor() const noexcept { return disabledTextColor_; }
+    virtual void SetDisabledTextColor(TColor Value);
+    int GroupIndex() const noexcept { return groupIndex_; }
+    // Clears the new group's peers.
+    void SetGroupIndex(int Value);
+    TAlignment Alignment() const noexcept { return alignment_; }
+    // Recreates the window.
+    void SetAlignment(TAlignment Value);
+    // Keeps only caCopy while the edit is read-only.
+    void SetClipboardCommands(TClipboardCommands Value) override;
+    bool PopupVisible() const noexcept { return popupVisible_; }
+
+    TNotifyEvent OnButtonClick;
+    TNotifyEvent OnEnabledChanged;
+    // Not the library's key-down event, whose slot the edit takes for its group rule: this
+    // one fires from there, after the group peers are cleared.
+    TKeyEvent OnKeyDown;
+
+    // Runs the button action as a click on the button does.
+    void RunButtonAction() { DoButtonAction(); }
+    // Empties the text of the other edits of the owner in the same group.
+    void ClearGroupPeers();
+
+    // An old form's "GlyphKind" identifier; unknown identifiers change nothing.
+    void ReadGlyphKind(std::string_view Identifier);
+
+    void WndProc(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void Loaded() override;
+    void KeyDown(std::uint16_t& Key, TShiftState Shift) override;
+    void KeyPress(char& Key) override;
+    void CustomAlignPosition(TControl* Control, int& NewLeft, int& NewTop, int& NewWidth,
+                             int& NewHeight, const TRect& AlignRect) override;
+    void EnabledChanged() override;
+    void FontChanged() override;
+    void BoundsChanged() override;
+    void FocusSet(HWND PreviousWindow) override;
+    void FocusKilled(HWND NextWindow) override;
+    void GetDlgCode(TTkDialogCodes& Codes) override;
+
+    // The room of the button in the text margins.
+    virtual void AddButtonMargins(int& Left, int& Right);
+    // Runs before the popup shows (nothing here).
+    virtual void BeforePopupShow() {}
+    virtual bool GetReadOnly() const { return readOnly_; }
+    // The image list and index ikDefault shows (none here).
+    virtual int DefaultImageIndex() const { return -1; }
+    virtual TCustomImageList* DefaultImages() const { return nullptr; }
+    // No popup here: nothing opens, and closing finds nothing shown.
+    virtual void PopupDropDown(bool DisableEdit);
+    virtual void PopupCloseUp(TObject* Sender, bool Accept);
+    virtual void DoButtonAction();
+    // OnButtonClick, then the popup opens (or closes with its value when shown).
+    virtual void EditButtonClick();
+    // The formatting rectangle with the button's room and the minimum height.
+    virtual void ApplyTextMargins();
+
+    TComboFrameLook FrameLook() const;
+
+private:
+    friend class TTkEditButton; // closes the popup from its press
+    void InternalKeyDown(TObject* Sender, std::uint16_t& Key, TShiftState Shift);
+    void ButtonClicked(TObject*) { DoButtonAction(); }
+    void ApplyWidthStep(TComboButtonWidth::TStep Step);
+    void RefreshButtonGlyph();
+    void ApplyImageKind();
+    void EnforceMinimumHeight();
+    void ApplyDirectInput();
+    int ClientLimit() const;
+
+    TWinControl* host_ = nullptr;
+    TTkEditButton* button_ = nullptr;
+    TComboButtonWidth widthRule_;
+    int streamedButtonWidth_ = -1;
+    bool streamedFixedWidth_ = false;
+    bool constructing_ = true;
+    TTkImageKind imageKind_ = ikCustom;
+    TCustomImageList* images_ = nullptr;
+    int imageIndex_ = -1;
+    int numGlyphs_ = 1;
+    bool directInput_ = true;
+    bool readOnly_ = false;
+    TColor disabledColor_ = clWindow;
+    TColor disabledTextColor_ = clGrayText;
+    int groupIndex_ = -1;
+    TAlignment alignment_ = taLeftJustify;
+    bool popupVisible_ = false;
+    bool focused_ = false;
+    bool comInitialized_ = false;
+};
+
+class TTkComboEdit : public TTkCustomComboEdit {
+    FW_CLASS(TTkComboEdit, TTkCustomComboEdit)
+public:
+    using TTkCustomComboEdit::TTkCustomComboEdit;
+};
