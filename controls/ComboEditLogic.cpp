@@ -148,3 +148,34 @@ std::vector<const void*> GroupPeersToClear(const void* self, int groupIndex,
             out.push_back(m.Id);
     return out;
 }
+
+TPoint PopupPlacement(TPoint editTopLeft, int editWidth, int editHeight, int popupWidth,
+                      int popupHeight, const TRect& monitor, TTkPopupAlign align) noexcept {
+    const TPoint p = editTopLeft;
+    int y = p.Y + editHeight;
+    if (y + popupHeight > monitor.Bottom)
+        y = p.Y - popupHeight;
+    int x;
+    if (align == epaRight) {
+        x = p.X + editWidth - popupWidth;
+        if (x < monitor.Left)
+            x = p.X;
+    } else {
+        x = p.X;
+        if (x + popupWidth > monitor.Right)
+            x = p.X + editWidth - popupWidth;
+    }
+    // A popup wider than the monitor keeps its left edge on it.
+    x = std::min(x, monitor.Right - popupWidth);
+    x = std::max(x, monitor.Left);
+    return {x, y};
+}
+
+TEnumAnswer TStringEnumCursor::Skip(std::uint32_t Count, std::uint32_t N) noexcept {
+    if (Index > Count || N > Count - Index) {
+        Index = Count;
+        return TEnumAnswer::False;
+    }
+    Index += N;
+    return TEnumAnswer::Ok;
+}

@@ -146,3 +146,56 @@ struct TGroupMember {
 // same group, told apart by identity. None for group -1.
 std::vector<const void*> GroupPeersToClear(const void* self, int groupIndex,
                                            std::span<const TGroupMember> members);
+
+enum TTkPopupAlign : std::uint8_t { epaRight, epaLeft };
+
+// Where a popup PopupWidth x PopupHeight opens for an edit at EditTopLeft (screen) of
+// EditWidth x EditHeight on a monitor: below the edit, or above it when it would pass the
+// monitor's bottom; right-aligned with the edit (or left-aligned), moved to stay on the monitor.
+TPoint PopupPlacement(TPoint editTopLeft, int editWidth, int editHeight, int popupWidth,
+                      int popupHeight, const TRect& monitor, TTkPopupAlign align) noexcept;
+
+// The answers of a string enumerator (the shell reads the auto-complete items through one).
+enum class TEnumAnswer : std::uint8_t { Ok, False, OutOfMemory, Fail, InvalidArg };
+
+// The position of a string enumerator over a list of Count items, and its steps. The strings
+// are made by the caller's allocator; a failure frees what the step made.
+class TStringEnumCursor {
+public:
+    std::uint32_t Index = 0;
+
+    // Up to Wanted strings from Index into Out (Make(i) gives the string of item i or nullptr
+    // when it cannot be allocated; Release frees one). Fetched may be null only when one
+    // string is asked for. Ok when Wanted strings were given, else False.
+    template <class TMake, class TRelease>
+    TEnumAnswer Next(std::uint32_t Count, std::uint32_t Wanted, void** Out, std::uint32_t* Fetched,
+                     TMake Make, TRelease Release) {
+        if (Out == nullptr)
+            return TEnumAnswer::Fail;
+        if (Fetched == nullptr && Wanted != 1)
+            return TEnumAnswer::InvalidArg;
+        std::uint32_t given = 0;
+        while (given < Wanted && Index < Count) {
+            void* s = Make(Index);
+            if (s == nullptr) {
+                for (std::uint32_t i = 0; i < given; ++i) {
+                    Release(Out[i]);
+                    Out[i] = nullptr;
+                }
+                Index -= given;
+                if (Fetched != nullptr)
+                    *Fetched = 0;
+                return TEnumAnswer::OutOfMemory;
+            }
+            Out[given++] = s;
+            ++Index;
+        }
+        if (Fetched != nullptr)
+            *Fetched = given;
+        return given == Wanted ? TEnumAnswer::Ok : TEnumAnswer::False;
+    }
+
+    // Moves on by N, never past the end (nor around 32 bits): False when it would.
+    TEnumAnswer Skip(std::uint32_t Count, std::uint32_t N) noexcept;
+    void Reset() noexcept { Index = 0; }
+};

@@ -1,18 +1,24 @@
 #include "controls/TkToolEdit_win.h"
 
 #include <objbase.h>
+#include <shldisp.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <vector>
 
+#include "controls/TkAutoComplete_win.h"
 #include "controls/TkButtonGlyph_win.h"
+#include "framework/controls/Action.h"
 #include "framework/controls/ImageList_win.h"
 #include "framework/core/AliveScope.h"
+#include "framework/core/StringList.h"
 #include "framework/graphics/Bitmap_win.h"
 #include "framework/graphics/Canvas_win.h"
 #include "framework/graphics/Font_win.h"
 #include "framework/graphics/ThemeServices_win.h"
 #include "framework/gui/Form_win.h"
+#include "framework/gui/Screen_win.h"
 
 namespace {
 
@@ -20,6 +26,15 @@ constexpr int kComboArrowBitmap = 32738; // OBM_COMBO
 // The theme's combo-box drop-down button and its states.
 constexpr int kDropDownButtonPart = 1;
 constexpr int kDropDownNormal = 1, kDropDownHot = 2, kDropDownPressed = 3, kDropDownDisabled = 4;
+constexpr int kEditTextPart = 1, kEditTextNormal = 1; // the theme's edit frame
+
+// The shell's auto-complete object and its interfaces.
+constexpr CLSID kAutoCompleteClass = {
+    0x00BB2763, 0x6A77, 0x11D0, {0xA5, 0x35, 0x00, 0xC0, 0x4F, 0xD7, 0xD0, 0x62}};
+constexpr IID kAutoCompleteIid = {
+    0x00BB2762, 0x6A77, 0x11D0, {0xA5, 0x35, 0x00, 0xC0, 0x4F, 0xD7, 0xD0, 0x62}};
+constexpr IID kAutoComplete2Iid = {
+    0xEAC04BC0, 0x3791, 0x11D2, {0xBB, 0x95, 0x00, 0x60, 0x97, 0x7B, 0x46, 0x4C}};
 
 // The height of a font's text, from its metrics on the screen.
 int TextHeightOf(HFONT font) {
@@ -167,12 +182,19 @@ TTkCustomComboEdit::TTkCustomComboEdit(TComponent* AOwner) : TTkExCustomMaskEdit
     button_->SetAlign(alClient);
     button_->OnClick = TNotifyEvent(this, &TTkCustomComboEdit::ButtonClicked);
     widthRule_.Set(21, 0, true);
+    autoCompleteItems_ = new TStringList();
+    itemsRef_ = std::make_shared<TAutoCompleteItemsRef>();
+    itemsRef_->List = autoCompleteItems_;
     const HRESULT com = CoInitialize(nullptr);
     comInitialized_ = SUCCEEDED(com);
     constructing_ = false;
 }
 
 TTkCustomComboEdit::~TTkCustomComboEdit() {
+    ReleaseAutoComplete();
+    // Sources the shell still holds read nothing from now on.
+    itemsRef_->List = nullptr;
+    autoCompleteItems_->Free();
     if (comInitialized_)
         CoUninitialize();
 }
@@ -184,7 +206,24 @@ void TTkCustomComboEdit::BeforeDestruction() {
         button_->OnClick = nullptr;
     if (images_ != nullptr)
         images_->RemoveFreeNotification(this);
+    if (popup_ != nullptr)
+        popup_->RemoveFreeNotification(this);
+    ReleaseAutoComplete();
     TTkExCustomMaskEdit::BeforeDestruction();
+}
+
+void TTkCustomComboEdit::Notification(TComponent* AComponent, TOperation Operation) {
+    TTkExCustomMaskEdit::Notification(AComponent, Operation);
+    if (Operation != opRemove)
+        return;
+    if (AComponent == images_) {
+        images_ = nullptr;
+        imageIndex_ = -1;
+    }
+    if (AComponent == popup_) {
+        popup_ = nullptr;
+        popupVisible_ = false;
+    }
 }
 
 TComboFrameLook TTkCustomComboEdit::FrameLook() const {
@@ -210,6 +249,15 @@ void TTkCustomComboEdit::CreateParams(TCreateParams& Params) {
 void TTkCustomComboEdit::CreateWnd() {
     TTkExCustomMaskEdit::CreateWnd();
     ApplyTextMargins();
+    if (!autoCompleteOptions_.Empty() && !ComponentState().Contains(csDesigning) &&
+        CreateAutoComplete())
+        ApplyAutoCompleteOptions();
+}
+
+void TTkCustomComboEdit::DestroyWnd() {
+    // The shell's object is bound to this window: a new window gets a new one.
+    ReleaseAutoComplete();
+    TTkExCustomMaskEdit::DestroyWnd();
 }
 
 void TTkCustomComboEdit::Loaded() {
@@ -545,21 +593,232 @@ void TTkCustomComboEdit::EditButtonClick() {
         PopupDropDown(true);
 }
 
+void TTkCustomComboEdit::SetPopup(TWinControl* Value) {
+    if (popup_ == Value)
+        return;
+    if (popupVisible_)
+        PopupCloseUp(this, false);
+    if (popup_ != nullptr)
+        popup_->RemoveFreeNotification(this);
+    popup_ = Value;
+    if (Value != nullptr)
+        Value->FreeNotification(this);
+}
+
 void TTkCustomComboEdit::PopupDropDown(bool DisableEdit) {
-    (void)DisableEdit;
     if (popupVisible_ || (GetReadOnly() && !AlwaysShowPopup))
         return;
+    TAliveScope alive(DestroyedSlot());
     BeforePopupShow();
+    if (alive.Dead() || popup_ == nullptr)
+        return;
+    const TRect monitor = Screen->MonitorFromWindow(Handle()).BoundsRect;
+    // The edit's outer top-left: the client origin lies inside the border.
+    RECT outer{};
+    GetWindowRect(Handle(), &outer);
+    const TPoint at = PopupPlacement(Point(outer.left, outer.top), Width(), Height(),
+                                     popup_->Width(), popup_->Height(), monitor, PopupAlign);
+    const std::string text = Text();
+    SetPopupValue(text.empty() ? Variant() : Variant(text));
+    if (CanFocus())
+        SetFocus();
+    ShowPopup(at);
+    if (alive.Dead())
+        return;
+    if (OnPopupShown)
+        OnPopupShown(this);
+    if (alive.Dead())
+        return;
+    popupVisible_ = true;
+    if (DisableEdit && HandleAllocated()) {
+        TCustomEdit::SetReadOnly(true);
+        HideCaret(Handle());
+    }
+}
+
+void TTkCustomComboEdit::ShowPopup(TPoint Origin) {
+    SetWindowPos(popup_->Handle(), HWND_TOP, Origin.X, Origin.Y, 0, 0,
+                 SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    popup_->SetVisible(true);
+}
+
+void TTkCustomComboEdit::HidePopup() {
+    if (popup_->HandleAllocated())
+        SetWindowPos(popup_->Handle(), nullptr, 0, 0, 0, 0,
+                     SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+    popup_->SetVisible(false);
 }
 
 void TTkCustomComboEdit::PopupCloseUp(TObject* Sender, bool Accept) {
     (void)Sender;
-    (void)Accept;
-    if (!popupVisible_)
+    if (!popupVisible_ || popup_ == nullptr)
+        return;
+    TAliveScope alive(DestroyedSlot());
+    if (HWND capture = GetCapture(); capture != nullptr)
+        SendMessageA(capture, WM_CANCELMODE, 0, 0);
+    if (alive.Dead())
+        return;
+    const Variant value = GetPopupValue();
+    HidePopup();
+    if (OnPopupHidden)
+        OnPopupHidden(this);
+    if (alive.Dead())
+        return;
+    try {
+        TCustomForm* form = GetParentForm();
+        if (CanFocus() && form != nullptr && form->Visible())
+            SetFocus();
+        if (!alive.Dead() && Focused() && HandleAllocated()) {
+            CreateCaret(Handle(), nullptr, 1, TextHeightOf(Font()->Handle()));
+            ShowCaret(Handle());
+        }
+    } catch (...) {
+        // Refocusing is a courtesy: a form that refuses it keeps the focus where it is.
+    }
+    if (alive.Dead())
         return;
     popupVisible_ = false;
     ApplyDirectInput();
     Invalidate();
+    if (Accept && AcceptPopup(value) && !GetReadOnly()) {
+        SetTextFromPopup(value);
+        if (alive.Dead())
+            return;
+        if (Focused())
+            SelectAll();
+    }
+}
+
+void TTkCustomComboEdit::SetTextFromPopup(const Variant& Value) {
+    const std::string text = Value.IsEmpty() ? std::string() : Value.AsString();
+    if (text == Text())
+        return;
+    SetText(text);
+    SetModified(true);
+}
+
+// --- auto-complete ---
+
+void TTkCustomComboEdit::SetAutoCompleteOptions(TAutoCompleteOptions Value) {
+    autoCompleteOptions_ = Value;
+    if (!HandleAllocated() || ComponentState().Contains(csDesigning))
+        return;
+    if (autoComplete_ == nullptr && !Value.Empty() && !CreateAutoComplete())
+        return;
+    ApplyAutoCompleteOptions();
+}
+
+IEnumString* TTkCustomComboEdit::AutoCompleteSource() {
+    return new TAutoCompleteSource(itemsRef_);
+}
+
+bool TTkCustomComboEdit::CreateAutoComplete() {
+    if (autoComplete_ != nullptr)
+        return true;
+    IAutoComplete* object = nullptr;
+    if (FAILED(CoCreateInstance(kAutoCompleteClass, nullptr, CLSCTX_INPROC_SERVER, kAutoCompleteIid,
+                                reinterpret_cast<void**>(&object))) ||
+        object == nullptr)
+        return false;
+    IEnumString* source = AutoCompleteSource();
+    const HRESULT init = object->Init(Handle(), source, nullptr, nullptr);
+    if (source != nullptr)
+        source->Release(); // the object holds its own reference
+    if (FAILED(init)) {
+        object->Release();
+        return false;
+    }
+    autoComplete_ = object;
+    return true;
+}
+
+void TTkCustomComboEdit::ApplyAutoCompleteOptions() {
+    if (autoComplete_ == nullptr)
+        return;
+    IAutoComplete2* second = nullptr;
+    if (FAILED(
+            autoComplete_->QueryInterface(kAutoComplete2Iid, reinterpret_cast<void**>(&second))) ||
+        second == nullptr)
+        return;
+    DWORD flags = 0;
+    for (int i = acoAutoSuggest; i <= acoRTLReading; ++i)
+        if (autoCompleteOptions_.Contains(static_cast<TAutoCompleteOption>(i)))
+            flags |= 1u << i;
+    second->SetOptions(flags);
+    second->Release();
+}
+
+void TTkCustomComboEdit::ReleaseAutoComplete() {
+    if (autoComplete_ != nullptr) {
+        IAutoComplete* object = autoComplete_;
+        autoComplete_ = nullptr;
+        object->Release();
+    }
+}
+
+// --- the action link ---
+
+TActionLink* TTkCustomComboEdit::NewActionLink() {
+    return new TTkCustomComboEditActionLink(this);
+}
+
+void TTkCustomComboEdit::ActionChange(TBasicAction* Sender, bool CheckDefaults) {
+    auto* action = dynamic_cast<TCustomAction*>(Sender);
+    if (action == nullptr)
+        return;
+    if (action->ActionList() != nullptr && action->ActionList()->Images != nullptr &&
+        (!CheckDefaults || images_ == nullptr))
+        SetImages(action->ActionList()->Images);
+    if (!CheckDefaults || Enabled())
+        SetEnabled(action->Enabled());
+    if (!CheckDefaults || HelpContext() == 0)
+        SetHelpContext(action->HelpContext());
+    if (!CheckDefaults || Hint().empty())
+        SetButtonHint(action->Hint());
+    if (!CheckDefaults || imageIndex_ == -1)
+        SetImageIndex(action->ImageIndex());
+    if (!CheckDefaults || ClickKey == 0)
+        ClickKey = action->ShortCut();
+    if (!CheckDefaults || Visible())
+        SetVisible(action->Visible());
+    if (!CheckDefaults || !OnButtonClick)
+        OnButtonClick = action->OnExecute;
+}
+
+bool TTkCustomComboEditActionLink::IsHintLinked() {
+    return CustomAction() != nullptr && edit_->ButtonHint() == CustomAction()->Hint();
+}
+
+bool TTkCustomComboEditActionLink::IsImageIndexLinked() {
+    return CustomAction() != nullptr && edit_->ImageIndex() == CustomAction()->ImageIndex();
+}
+
+bool TTkCustomComboEditActionLink::IsOnExecuteLinked() {
+    return Action() != nullptr && edit_->OnButtonClick == Action()->OnExecute;
+}
+
+bool TTkCustomComboEditActionLink::IsShortCutLinked() {
+    return CustomAction() != nullptr && edit_->ClickKey == CustomAction()->ShortCut();
+}
+
+void TTkCustomComboEditActionLink::SetHint(const std::string& Value) {
+    if (IsHintLinked())
+        edit_->SetButtonHint(Value);
+}
+
+void TTkCustomComboEditActionLink::SetImageIndex(int Value) {
+    if (IsImageIndexLinked())
+        edit_->SetImageIndex(Value);
+}
+
+void TTkCustomComboEditActionLink::SetOnExecute(TNotifyEvent Value) {
+    if (IsOnExecuteLinked())
+        edit_->OnButtonClick = Value;
+}
+
+void TTkCustomComboEditActionLink::SetShortCut(TShortCut Value) {
+    if (IsShortCutLinked())
+        edit_->ClickKey = Value;
 }
 
 // --- keyboard and focus ---
@@ -600,7 +859,13 @@ void TTkCustomComboEdit::KeyDown(std::uint16_t& Key, TShiftState Shift) {
     if (Key != 0 && IsClickKeyChord(Key, Shift, ClickKey, ButtonWidth())) {
         Key = 0;
         DoButtonAction();
+        return;
     }
+    // Enter and Escape are the key press's (popup or form). The window is multi-line only for
+    // its formatting rectangle, and a multi-line edit that was asked for its dialog codes takes
+    // these keys as a dialog's: it would close the form.
+    if (Key == VK_RETURN || Key == VK_ESCAPE)
+        Key = 0;
 }
 
 void TTkCustomComboEdit::KeyPress(char& Key) {
@@ -704,8 +969,141 @@ void TTkCustomComboEdit::WndProc(TMessage& Message) {
         if (MayCutOrPaste(readOnly_, directInput_))
             SetText("");
         return;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        if (popup_ != nullptr) {
+            TAliveScope alive(DestroyedSlot());
+            if (CanFocus() && !Focused())
+                SetFocus();
+            if (alive.Dead() || !Focused())
+                return;
+            if (popupVisible_)
+                PopupCloseUp(this, false);
+            if (alive.Dead())
+                return;
+        }
+        break;
+    case CM_CANCELMODE:
+        if (popupVisible_) {
+            auto* other = reinterpret_cast<TControl*>(Message.LParam);
+            if (other != this && other != popup_ && other != button_ && other != host_ &&
+                !(popup_ != nullptr && popup_->ContainsControl(other)))
+                PopupCloseUp(this, false);
+        }
+        break;
+    case CN_BASE + WM_CTLCOLOREDIT:
+    case CN_BASE + WM_CTLCOLORSTATIC: {
+        HDC dc = reinterpret_cast<HDC>(Message.WParam);
+        const TColor text = !Enabled() && Color() != clGrayText ? clGrayText : Font()->Color();
+        SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(text)));
+        SetBkColor(dc, static_cast<COLORREF>(ColorToRGB(Color())));
+        Message.Result = reinterpret_cast<LRESULT>(BrushHandle());
+        return;
+    }
+    case WM_PAINT:
+        if (!Enabled()) {
+            PaintDisabledText(reinterpret_cast<HDC>(Message.WParam));
+            return;
+        }
+        break;
+    case WM_NCCALCSIZE:
+        TTkExCustomMaskEdit::WndProc(Message);
+        if (ThemedBorder()) {
+            // The theme's frame is one pixel wide where the sunken edge takes two.
+            auto* r = reinterpret_cast<RECT*>(Message.LParam);
+            InflateRect(r, 1, 1);
+        }
+        return;
+    case WM_NCPAINT:
+        if (ThemedBorder()) {
+            HDC dc = GetWindowDC(Handle());
+            RECT window{};
+            GetWindowRect(Handle(), &window);
+            const TRect outer = Rect(0, 0, window.right - window.left, window.bottom - window.top);
+            ExcludeClipRect(dc, 1, 1, outer.Right - 1, outer.Bottom - 1);
+            ThemeServices()->DrawElement(dc, {tcEdit, kEditTextPart, kEditTextNormal}, outer);
+            ReleaseDC(Handle(), dc);
+            Message.Result = 0;
+            return;
+        }
+        break;
+    case WM_NCHITTEST:
+        TTkExCustomMaskEdit::WndProc(Message);
+        if (Message.Result == HTCLIENT && ShowButton() && !ComponentState().Contains(csDesigning)) {
+            POINT at{static_cast<short>(LOWORD(Message.LParam)),
+                     static_cast<short>(HIWORD(Message.LParam))};
+            ::ScreenToClient(Handle(), &at);
+            if (at.x >= host_->Left())
+                Message.Result = HTBORDER;
+        }
+        return;
     default:
         break;
     }
     TTkExCustomMaskEdit::WndProc(Message);
+}
+
+bool TTkCustomComboEdit::ThemedBorder() const {
+    return ThemeServices()->ThemesEnabled() && Ctl3D && BorderStyle == ebsSingle;
+}
+
+void TTkCustomComboEdit::Change() {
+    if (popupVisible_)
+        PopupChange();
+    else
+        TTkExCustomMaskEdit::Change();
+}
+
+bool TTkCustomComboEdit::EraseBackground(TCanvas* Canvas, LPARAM Param) {
+    if (Enabled())
+        return TTkExCustomMaskEdit::EraseBackground(Canvas, Param);
+    Canvas->Brush()->SetColor(disabledColor_);
+    Canvas->Brush()->SetStyle(bsSolid);
+    Canvas->FillRect(ClientRect());
+    return true;
+}
+
+void TTkCustomComboEdit::PaintDisabledText(HDC DC) {
+    PAINTSTRUCT ps{};
+    HDC dc = DC != nullptr ? DC : BeginPaint(Handle(), &ps);
+    const int saved = SaveDC(dc);
+    TCanvas canvas;
+    canvas.SetHandle(dc);
+    try {
+        if (DC != nullptr || ps.fErase) {
+            canvas.Brush()->SetColor(disabledColor_);
+            canvas.FillRect(ClientRect());
+        }
+        canvas.Font()->Assign(Font());
+        RECT format{};
+        SendMessageA(Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+        const TComboFrameLook look = FrameLook();
+        if ((!look.NewLook || !look.Ctl3D) && look.SingleBorder) {
+            canvas.Brush()->SetColor(clWindowFrame);
+            canvas.FrameRect(ClientRect());
+        }
+        const std::string text = Text();
+        const int width = canvas.TextWidth(text);
+        int x = format.left;
+        if (!popupVisible_) {
+            if (alignment_ == taRightJustify)
+                x = format.right - width;
+            else if (alignment_ == taCenter)
+                x = (format.left + format.right - width) / 2;
+        }
+        canvas.Brush()->SetStyle(bsClear);
+        canvas.Font()->SetColor(disabledTextColor_);
+        canvas.TextRect(Rect(format.left, format.top, format.right, format.bottom), x, format.top,
+                        text);
+    } catch (...) {
+        canvas.SetHandle(nullptr);
+        RestoreDC(dc, saved);
+        if (DC == nullptr)
+            EndPaint(Handle(), &ps);
+        throw;
+    }
+    canvas.SetHandle(nullptr);
+    RestoreDC(dc, saved);
+    if (DC == nullptr)
+        EndPaint(Handle(), &ps);
 }

@@ -2,14 +2,34 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "controls/ComboEditLogic.h"
 #include "controls/TkExMask_win.h"
 #include "controls/TkSpeedButton_win.h"
 #include "framework/controls/ControlTypes.h"
 
+#include "framework/controls/WinControlActionLink_win.h"
+#include "framework/core/Variant.h"
+
+struct IAutoComplete;
+struct IEnumString;
+struct TAutoCompleteItemsRef;
 class TBitmap;
 class TCustomImageList;
+class TStringList;
 class TTkCustomComboEdit;
+
+enum TAutoCompleteOption : std::uint8_t {
+    acoAutoSuggest,
+    acoAutoAppend,
+    acoSearch,
+    acoFilterPrefixes,
+    acoUseTab,
+    acoUpDownKeyDropsList,
+    acoRTLReading
+};
+using TAutoCompleteOptions = TSet<TAutoCompleteOption>;
 
 // The message an edit posts itself to close its popup without taking its value. Anyone may post
 // it: it never accepts.
@@ -114,6 +134,21 @@ public:
     // Keeps only caCopy while the edit is read-only.
     void SetClipboardCommands(TClipboardCommands Value) override;
     bool PopupVisible() const noexcept { return popupVisible_; }
+    TWinControl* Popup() const noexcept { return popup_; }
+    TTkPopupAlign PopupAlign = epaRight;
+    TNotifyEvent OnPopupShown;
+    TNotifyEvent OnPopupHidden;
+
+    // The shell's auto-complete over AutoCompleteItems; made when the window exists and the
+    // options are not empty. When the shell has no such object the edit works without it.
+    TAutoCompleteOptions AutoCompleteOptions() const noexcept { return autoCompleteOptions_; }
+    void SetAutoCompleteOptions(TAutoCompleteOptions Value);
+    TStringList* AutoCompleteItems() const noexcept { return autoCompleteItems_; }
+    bool HasAutoComplete() const noexcept { return autoComplete_ != nullptr; }
+
+    // The button's properties from the action (only for a custom action); with CheckDefaults
+    // only those the edit still has at their defaults.
+    void ActionChange(TBasicAction* Sender, bool CheckDefaults) override;
 
     TNotifyEvent OnButtonClick;
     TNotifyEvent OnEnabledChanged;
@@ -145,6 +180,10 @@ protected:
     void FocusSet(HWND PreviousWindow) override;
     void FocusKilled(HWND NextWindow) override;
     void GetDlgCode(TTkDialogCodes& Codes) override;
+    void DestroyWnd() override;
+    void Change() override;
+    bool EraseBackground(TCanvas* Canvas, LPARAM Param) override;
+    TActionLink* NewActionLink() override;
 
     // The room of the button in the text margins.
     virtual void AddButtonMargins(int& Left, int& Right);
@@ -154,9 +193,33 @@ protected:
     // The image list and index ikDefault shows (none here).
     virtual int DefaultImageIndex() const { return -1; }
     virtual TCustomImageList* DefaultImages() const { return nullptr; }
-    // No popup here: nothing opens, and closing finds nothing shown.
+    // The popup (not owned; forgotten when it is freed). No class here supplies one.
+    void SetPopup(TWinControl* Value);
+    // Opens the popup below (or above) the edit, with the edit's text as its value; only while
+    // it is closed and the edit is not read-only (unless AlwaysShowPopup). DisableEdit makes the
+    // window read-only while it is open.
     virtual void PopupDropDown(bool DisableEdit);
+    // Closes a shown popup; with Accept its value becomes the text (when accepted and the edit
+    // may be modified).
     virtual void PopupCloseUp(TObject* Sender, bool Accept);
+    virtual void HidePopup();
+    virtual void ShowPopup(TPoint Origin);
+    virtual bool AcceptPopup(const Variant& Value) {
+        (void)Value;
+        return true;
+    }
+    virtual Variant GetPopupValue() { return popupValue_; }
+    virtual void SetPopupValue(const Variant& Value) { popupValue_ = Value; }
+    virtual void SetTextFromPopup(const Variant& Value);
+    // A text change while the popup is open (in place of OnChange).
+    virtual void PopupChange() {}
+    // The shell's auto-complete object; false when it cannot be made.
+    virtual bool CreateAutoComplete();
+    virtual void ApplyAutoCompleteOptions();
+    // A new reference to the string source the auto-complete object reads.
+    virtual IEnumString* AutoCompleteSource();
+    // The disabled look: the text in DisabledTextColor inside the formatting rectangle.
+    virtual void PaintDisabledText(HDC DC);
     virtual void DoButtonAction();
     // OnButtonClick, then the popup opens (or closes with its value when shown).
     virtual void EditButtonClick();
@@ -175,6 +238,9 @@ private:
     void EnforceMinimumHeight();
     void ApplyDirectInput();
     int ClientLimit() const;
+    void ReleaseAutoComplete();
+    bool ThemedBorder() const;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
     TWinControl* host_ = nullptr;
     TTkEditButton* button_ = nullptr;
@@ -195,6 +261,33 @@ private:
     bool popupVisible_ = false;
     bool focused_ = false;
     bool comInitialized_ = false;
+    TWinControl* popup_ = nullptr;
+    Variant popupValue_;
+    TAutoCompleteOptions autoCompleteOptions_;
+    TStringList* autoCompleteItems_ = nullptr;
+    std::shared_ptr<TAutoCompleteItemsRef> itemsRef_;
+    IAutoComplete* autoComplete_ = nullptr;
+};
+
+// The edit's action link: the caption is never linked; the hint, image index, shortcut and
+// execute handler are linked while the edit's button shows the action's.
+class TTkCustomComboEditActionLink : public TWinControlActionLink {
+    FW_CLASS(TTkCustomComboEditActionLink, TWinControlActionLink)
+public:
+    explicit TTkCustomComboEditActionLink(TTkCustomComboEdit* AClient)
+        : TWinControlActionLink(AClient), edit_(AClient) {}
+    bool IsCaptionLinked() override { return false; }
+    bool IsHintLinked() override;
+    bool IsImageIndexLinked() override;
+    bool IsOnExecuteLinked() override;
+    bool IsShortCutLinked() override;
+    void SetHint(const std::string& Value) override;
+    void SetImageIndex(int Value) override;
+    void SetOnExecute(TNotifyEvent Value) override;
+    void SetShortCut(TShortCut Value) override;
+
+private:
+    TTkCustomComboEdit* edit_;
 };
 
 class TTkComboEdit : public TTkCustomComboEdit {

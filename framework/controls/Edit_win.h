@@ -48,6 +48,8 @@ protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     virtual void Change();
+    // The kind of link an action gets (a windowed-control link here).
+    virtual TActionLink* NewActionLink() { return new TWinControlActionLink(this); }
 
 private:
     void TextMayHaveChanged();
@@ -58,8 +60,7 @@ private:
     int selStart_ = 0, selLength_ = 0;
     bool settingText_ = false;
     std::string reported_;
-    TActionClient actions_ =
-        ControlActionClient(this, [this] { return new TWinControlActionLink(this); });
+    TActionClient actions_ = ControlActionClient(this, [this] { return NewActionLink(); });
 };
 
 class TEdit : public TCustomEdit {

@@ -37,6 +37,28 @@ TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {
 
 TScreen::~TScreen() = default;
 
+TMonitor TScreen::MonitorFromWindow(HWND Window) const {
+    TMonitor m;
+    m.Handle = ::MonitorFromWindow(Window, MONITOR_DEFAULTTONEAREST);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (m.Handle == nullptr || !GetMonitorInfoA(m.Handle, &info)) {
+        // No monitor known: the primary screen's area.
+        m.BoundsRect = Rect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        RECT work{};
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        m.WorkareaRect = work.right > work.left ? Rect(work.left, work.top, work.right, work.bottom)
+                                                : m.BoundsRect;
+        m.Primary = true;
+        return m;
+    }
+    m.BoundsRect =
+        Rect(info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom);
+    m.WorkareaRect = Rect(info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom);
+    m.Primary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
+    return m;
+}
+
 void TScreen::LoadDefaultCursors() {
     HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
     for (const TSystemCursor& c : kCursors) {

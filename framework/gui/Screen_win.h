@@ -10,6 +10,15 @@
 
 class TCustomForm;
 
+// A display monitor: its whole area and its work area (without the taskbar and docked bars),
+// in virtual-screen coordinates.
+struct TMonitor {
+    HMONITOR Handle = nullptr;
+    TRect BoundsRect;
+    TRect WorkareaRect;
+    bool Primary = false;
+};
+
 // The screen: the program's forms, the active one, the cursor table and a
 // global cursor override. Exists in library mode too.
 class TScreen : public TComponent {
@@ -38,6 +47,10 @@ public:
     HCURSOR Cursors(TCursor Id) const;
     // Fills a slot (the screen takes ownership of nothing).
     void SetCursors(TCursor Id, HCURSOR Cursor);
+
+    // The monitor nearest to Window (the primary one for a null or foreign handle that the
+    // system cannot place).
+    TMonitor MonitorFromWindow(HWND Window) const;
 
     void AddForm(TCustomForm* Form);
     void RemoveForm(TCustomForm* Form);

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "controls/ComboEditLogic.h"
 
@@ -175,6 +177,108 @@ TEST(ComboEditLogic, GroupPeersAreToldApartByIdentity) {
     EXPECT_EQ(GroupPeersToClear(&a, 3, members), (std::vector<const void*>{&b, &d}));
     EXPECT_TRUE(GroupPeersToClear(&c, -1, members).empty()) << "group -1 is no group";
     EXPECT_EQ(GroupPeersToClear(&c, 3, members), (std::vector<const void*>{&a, &b, &d}));
+}
+
+} // namespace
+
+namespace {
+
+TEST(ComboEditLogic, PopupPlacementAtTheMonitorEdges) {
+    const TRect monitor = Rect(0, 0, 800, 600);
+    struct Case {
+        TPoint edit;
+        TTkPopupAlign align;
+        TPoint want;
+        const char* name;
+    };
+    // Edit 150 x 21, popup 200 x 100.
+    const Case cases[] = {
+        {{300, 200}, epaRight, {250, 221}, "room everywhere: below, right edges together"},
+        {{300, 200}, epaLeft, {300, 221}, "left-aligned: left edges together"},
+        {{300, 550}, epaRight, {250, 450}, "bottom edge: above the edit"},
+        {{20, 200}, epaRight, {20, 221}, "left edge: the edit's left instead"},
+        {{700, 200},
+         epaLeft,
+         {600, 221},
+         "right edge: the edit's right instead, kept on the monitor"},
+        {{-40, 200}, epaRight, {0, 221}, "an edit half off the left: the popup stays on"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PopupPlacement(c.edit, 150, 21, 200, 100, monitor, c.align), c.want) << c.name;
+    // A second monitor to the right, at negative height offsets.
+    EXPECT_EQ(PopupPlacement({810, -50}, 150, 21, 200, 100, Rect(800, -100, 1600, 500), epaRight),
+              (TPoint{810, -29}));
+    // A popup wider than the monitor keeps its left edge on it.
+    EXPECT_EQ(PopupPlacement({300, 200}, 150, 21, 900, 100, monitor, epaLeft), (TPoint{0, 221}));
+}
+
+struct FakeAllocator {
+    int failAt = -1; // the call that fails
+    int calls = 0;
+    std::vector<std::string> live;
+    std::vector<std::string> items{"alpha", "beta", "gamma"};
+    void* Make(std::uint32_t i) {
+        if (calls++ == failAt)
+            return nullptr;
+        live.push_back(items[i]);
+        return new std::string(items[i]);
+    }
+    void Release(void* p) {
+        auto* s = static_cast<std::string*>(p);
+        live.erase(std::find(live.begin(), live.end(), *s));
+        delete s;
+    }
+};
+
+TEnumAnswer Next(TStringEnumCursor& c, FakeAllocator& a, std::uint32_t n, void** out,
+                 std::uint32_t* fetched) {
+    return c.Next(
+        3, n, out, fetched, [&](std::uint32_t i) { return a.Make(i); },
+        [&](void* p) { a.Release(p); });
+}
+
+TEST(ComboEditLogic, StringEnumeratorSteps) {
+    FakeAllocator a;
+    TStringEnumCursor c;
+    void* out[4] = {};
+    std::uint32_t fetched = 99;
+    EXPECT_EQ(Next(c, a, 0, out, &fetched), TEnumAnswer::Ok) << "zero asked, zero given";
+    EXPECT_EQ(fetched, 0u);
+    EXPECT_EQ(Next(c, a, 1, out, nullptr), TEnumAnswer::Ok) << "no count pointer for one string";
+    EXPECT_EQ(*static_cast<std::string*>(out[0]), "alpha");
+    a.Release(out[0]);
+    EXPECT_EQ(Next(c, a, 2, out, nullptr), TEnumAnswer::InvalidArg);
+    EXPECT_EQ(Next(c, a, 4, out, &fetched), TEnumAnswer::False) << "past the end";
+    EXPECT_EQ(fetched, 2u);
+    EXPECT_EQ(*static_cast<std::string*>(out[1]), "gamma");
+    EXPECT_EQ(Next(c, a, 1, nullptr, &fetched), TEnumAnswer::Fail);
+    EXPECT_EQ(a.live, (std::vector<std::string>{"beta", "gamma"}));
+    a.Release(out[0]);
+    a.Release(out[1]);
+
+    c.Reset();
+    EXPECT_EQ(c.Skip(3, 2), TEnumAnswer::Ok);
+    EXPECT_EQ(c.Index, 2u);
+    EXPECT_EQ(c.Skip(3, 2), TEnumAnswer::False);
+    EXPECT_EQ(c.Index, 3u);
+    c.Index = 1;
+    EXPECT_EQ(c.Skip(3, 0xFFFFFFFFu), TEnumAnswer::False) << "no wrap around 32 bits";
+    EXPECT_EQ(c.Index, 3u);
+    TStringEnumCursor clone = c;
+    EXPECT_EQ(clone.Index, 3u) << "a clone keeps the index";
+}
+
+TEST(ComboEditLogic, AFailedAllocationFreesWhatTheStepMade) {
+    FakeAllocator a;
+    a.failAt = 2;
+    TStringEnumCursor c;
+    void* out[3] = {};
+    std::uint32_t fetched = 99;
+    EXPECT_EQ(Next(c, a, 3, out, &fetched), TEnumAnswer::OutOfMemory);
+    EXPECT_EQ(fetched, 0u);
+    EXPECT_TRUE(a.live.empty()) << "the two strings made before the failure are freed";
+    EXPECT_EQ(out[0], nullptr);
+    EXPECT_EQ(c.Index, 0u) << "nothing was handed out";
 }
 
 } // namespace
