@@ -25,6 +25,31 @@ BOOL CALLBACK CollectEnabledWindows(HWND window, LPARAM param) {
 
 } // namespace
 
+TDisabledTaskWindows::TDisabledTaskWindows(HWND Except) {
+    EnumThreadWindows(GetCurrentThreadId(), &CollectEnabledWindows,
+                      reinterpret_cast<LPARAM>(&disabled_));
+    if (Except != nullptr)
+        std::erase(disabled_, Except);
+    // The other forms, the hidden ones included: the caller may show one meanwhile, and a
+    // hidden main window must not take input either.
+    if (Screen != nullptr)
+        for (int i = 0; i < Screen->FormCount(); ++i) {
+            TCustomForm* f = Screen->Forms(i);
+            if (f->HandleAllocated() && f->Handle() != Except && IsWindowEnabled(f->Handle()) &&
+                std::find(disabled_.begin(), disabled_.end(), f->Handle()) == disabled_.end())
+                disabled_.push_back(f->Handle());
+        }
+    for (HWND w : disabled_)
+        EnableWindow(w, FALSE);
+}
+
+void TDisabledTaskWindows::Restore() noexcept {
+    for (HWND w : disabled_)
+        if (IsWindow(w))
+            EnableWindow(w, TRUE);
+    disabled_.clear();
+}
+
 TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
     visible_ = false;
     color_ = clBtnFace;
@@ -350,22 +375,8 @@ TModalResult TCustomForm::ShowModal() {
         ReleaseCapture();
     HWND activeWindow = GetActiveWindow();
     TCustomForm* outerModal = Application != nullptr ? Application->ModalForm() : nullptr;
-    std::vector<HWND> disabled;
-    EnumThreadWindows(GetCurrentThreadId(), &CollectEnabledWindows,
-                      reinterpret_cast<LPARAM>(&disabled));
     HandleNeeded();
-    std::erase(disabled, Handle());
-    // The other forms, the hidden ones included: the caller may show one
-    // meanwhile, and a hidden main window must not take input either.
-    if (Screen != nullptr)
-        for (int i = 0; i < Screen->FormCount(); ++i) {
-            TCustomForm* f = Screen->Forms(i);
-            if (f != this && f->HandleAllocated() && IsWindowEnabled(f->Handle()) &&
-                std::find(disabled.begin(), disabled.end(), f->Handle()) == disabled.end())
-                disabled.push_back(f->Handle());
-        }
-    for (HWND w : disabled)
-        EnableWindow(w, FALSE);
+    TDisabledTaskWindows disabled(Handle());
     FormState.Include(fsModal);
     if (Application != nullptr)
         Application->SetModalForm(this);
@@ -374,9 +385,7 @@ TModalResult TCustomForm::ShowModal() {
         FormState.Exclude(fsModal);
         if (Application != nullptr)
             Application->SetModalForm(outerModal);
-        for (HWND w : disabled)
-            if (IsWindow(w))
-                EnableWindow(w, TRUE);
+        disabled.Restore();
         if (HandleAllocated())
             SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
                          SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

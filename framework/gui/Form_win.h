@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "framework/graphics/Icon_win.h"
 #include "framework/gui/WinControl_win.h"
@@ -44,6 +45,20 @@ using TCloseQueryEvent = TDelegate<void(TObject* Sender, bool& CanClose)>;
 using TShortCutEvent = TDelegate<void(TMessage& Message, bool& Handled)>;
 // A handler of one message number in a form's message map.
 using TMessageHandler = TDelegate<void(TMessage& Message)>;
+
+// Disables the thread's enabled windows and every other form (the surroundings of a modal
+// loop or a system dialog) and enables them again at the end, or at Restore.
+class TDisabledTaskWindows {
+public:
+    explicit TDisabledTaskWindows(HWND Except);
+    ~TDisabledTaskWindows() { Restore(); }
+    TDisabledTaskWindows(const TDisabledTaskWindows&) = delete;
+    TDisabledTaskWindows& operator=(const TDisabledTaskWindows&) = delete;
+    void Restore() noexcept;
+
+private:
+    std::vector<HWND> disabled_;
+};
 
 // A top-level window (WS_POPUP owned by the application window, no taskbar
 // button) or, with ParentWindow, a child of a foreign window. Its window
