@@ -68,3 +68,35 @@ void RunFileDialog(TFileDialogHost& host, bool addQuotes) {
         return;
     host.SetInitialDir(ExtractFilePath(host.DialogFileName()));
 }
+
+void TPathCompletionLists::Want(TShellList kind, bool on, TShellListSeam& seam) {
+    void*& list = lists_[static_cast<int>(kind)];
+    if (on && list == nullptr) {
+        list = seam.Create(kind);
+        if (list != nullptr)
+            seam.Append(list);
+    } else if (!on && list != nullptr) {
+        void* gone = list;
+        list = nullptr;
+        seam.Remove(gone);
+        seam.Release(gone);
+    }
+}
+
+void TPathCompletionLists::Apply(TTkAutoCompleteFileOptions options, TShellListSeam& seam) {
+    Want(TShellList::RecentlyUsed, options.Contains(acfURLMRU), seam);
+    Want(TShellList::History, options.Contains(acfURLHistory), seam);
+    const bool folders = options.Contains(acfFileSystem) || options.Contains(acfFileSysDirs);
+    Want(TShellList::Folders, folders, seam);
+    if (void* list = List(TShellList::Folders))
+        seam.SetFolderOptions(list, options.Contains(acfFileSysDirs) ? 48u : 16u);
+}
+
+void TPathCompletionLists::ReleaseAll(TShellListSeam& seam) {
+    for (void*& list : lists_)
+        if (list != nullptr) {
+            void* gone = list;
+            list = nullptr;
+            seam.Release(gone);
+        }
+}

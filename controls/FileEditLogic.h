@@ -58,3 +58,41 @@ public:
 // Runs the dialog for the edit's name: the events around it, the folder and name it starts
 // with, the error mode (restored however the run ends) and the chosen name into the text.
 void RunFileDialog(TFileDialogHost& host, bool addQuotes);
+
+enum TTkAutoCompleteFileOption : std::uint8_t {
+    acfFileSystem,
+    acfFileSysDirs,
+    acfURLHistory,
+    acfURLMRU
+};
+using TTkAutoCompleteFileOptions = TSet<TTkAutoCompleteFileOption>;
+
+// The lists the shell's multi-source list may hold for path completion.
+enum class TShellList : std::uint8_t { RecentlyUsed, History, Folders };
+
+// The shell objects as the path completion sees them (the Windows side makes and links the
+// real ones; tests count the calls).
+class TShellListSeam {
+public:
+    virtual ~TShellListSeam() = default;
+    // A new list, or nullptr when the system has no such object.
+    virtual void* Create(TShellList kind) = 0;
+    virtual void Append(void* list) = 0;
+    virtual void Remove(void* list) = 0;
+    virtual void Release(void* list) = 0;
+    // The folder list's options: 16 (file system) or 48 (file-system folders only).
+    virtual void SetFolderOptions(void* list, std::uint32_t options) = 0;
+};
+
+// The lists made for the options: each made once when its option comes on (and skipped when it
+// cannot be made), removed and released when it goes off.
+class TPathCompletionLists {
+public:
+    void Apply(TTkAutoCompleteFileOptions options, TShellListSeam& seam);
+    void ReleaseAll(TShellListSeam& seam);
+    void* List(TShellList kind) const noexcept { return lists_[static_cast<int>(kind)]; }
+
+private:
+    void Want(TShellList kind, bool on, TShellListSeam& seam);
+    void* lists_[3] = {};
+};

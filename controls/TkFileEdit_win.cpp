@@ -1,6 +1,8 @@
 #include "controls/TkFileEdit_win.h"
 
 #include <shellapi.h>
+#include <shldisp.h>
+#include <shlobj.h>
 
 #include <memory>
 #include <vector>
@@ -74,7 +76,51 @@ private:
     HDROP drop_;
 };
 
+constexpr CLSID kMultiListClass = {
+    0x00BB2765, 0x6A77, 0x11D0, {0xA5, 0x35, 0x00, 0xC0, 0x4F, 0xD7, 0xD0, 0x62}};
+constexpr CLSID kRecentlyUsedClass = {
+    0x6756A641, 0xDE71, 0x11D0, {0x83, 0x1B, 0x00, 0xAA, 0x00, 0x5B, 0x43, 0x83}};
+constexpr CLSID kHistoryClass = {
+    0x00BB2764, 0x6A77, 0x11D0, {0xA5, 0x35, 0x00, 0xC0, 0x4F, 0xD7, 0xD0, 0x62}};
+constexpr CLSID kFolderListClass = {
+    0x03C036F1, 0xA186, 0x11D0, {0x82, 0x4A, 0x00, 0xAA, 0x00, 0x5B, 0x43, 0x83}};
+constexpr IID kObjMgrIid = {
+    0x00BB2761, 0x6A77, 0x11D0, {0xA5, 0x35, 0x00, 0xC0, 0x4F, 0xD7, 0xD0, 0x62}};
+constexpr IID kACList2Iid = {
+    0x470141A0, 0x5186, 0x11D2, {0xBB, 0xB6, 0x00, 0x60, 0x97, 0x7B, 0x46, 0x4C}};
+
 } // namespace
+
+// The shell's list objects behind the path-completion seam.
+class TTkFileDirEdit::TShellLists : public TShellListSeam {
+public:
+    explicit TShellLists(IObjMgr* Multi) : multi_(Multi) {}
+    void* Create(TShellList kind) override {
+        const CLSID& cls = kind == TShellList::RecentlyUsed ? kRecentlyUsedClass
+                           : kind == TShellList::History    ? kHistoryClass
+                                                            : kFolderListClass;
+        IUnknown* list = nullptr;
+        if (FAILED(CoCreateInstance(cls, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                    reinterpret_cast<void**>(&list))))
+            return nullptr;
+        return list;
+    }
+    void Append(void* list) override { multi_->Append(static_cast<IUnknown*>(list)); }
+    void Remove(void* list) override { multi_->Remove(static_cast<IUnknown*>(list)); }
+    void Release(void* list) override { static_cast<IUnknown*>(list)->Release(); }
+    void SetFolderOptions(void* list, std::uint32_t options) override {
+        IACList2* folder = nullptr;
+        if (SUCCEEDED(static_cast<IUnknown*>(list)->QueryInterface(
+                kACList2Iid, reinterpret_cast<void**>(&folder))) &&
+            folder != nullptr) {
+            folder->SetOptions(options);
+            folder->Release();
+        }
+    }
+
+private:
+    IObjMgr* multi_;
+};
 
 // --- the file and folder edit ---
 
@@ -97,7 +143,47 @@ void TTkFileDirEdit::CreateWnd() {
 void TTkFileDirEdit::DestroyWnd() {
     if (HandleAllocated() && acceptFiles_)
         DragAcceptFiles(Handle(), FALSE);
-    TTkCustomComboEdit::DestroyWnd();
+    TTkCustomComboEdit::DestroyWnd(); // releases the completion object first
+    ReleasePathLists();
+}
+
+TTkFileDirEdit::~TTkFileDirEdit() {
+    ReleasePathLists();
+}
+
+void TTkFileDirEdit::ReleasePathLists() {
+    if (multiList_ == nullptr)
+        return;
+    TShellLists seam(multiList_);
+    pathLists_.ReleaseAll(seam);
+    IObjMgr* multi = multiList_;
+    multiList_ = nullptr;
+    multi->Release();
+}
+
+IEnumString* TTkFileDirEdit::AutoCompleteSource() {
+    ReleasePathLists();
+    IEnumString* source = nullptr;
+    if (FAILED(CoCreateInstance(kMultiListClass, nullptr, CLSCTX_INPROC_SERVER, IID_IEnumString,
+                                reinterpret_cast<void**>(&source))) ||
+        source == nullptr)
+        return nullptr;
+    if (FAILED(source->QueryInterface(kObjMgrIid, reinterpret_cast<void**>(&multiList_))))
+        multiList_ = nullptr;
+    return source;
+}
+
+void TTkFileDirEdit::ApplyAutoCompleteOptions() {
+    if (multiList_ != nullptr) {
+        TShellLists seam(multiList_);
+        pathLists_.Apply(FileOptions(), seam);
+    }
+    TTkCustomComboEdit::ApplyAutoCompleteOptions();
+}
+
+void TTkFileDirEdit::FileOptionsChanged() {
+    if (HandleAllocated() && !ComponentState().Contains(csDesigning))
+        ApplyAutoCompleteOptions();
 }
 
 void TTkFileDirEdit::SetAcceptFiles(bool Value) {
@@ -181,6 +267,13 @@ TTkFilenameEdit::TTkFilenameEdit(TComponent* AOwner) : TTkFileDirEdit(AOwner) {
     dialog_->Title = "Browse";
     dialog_->Filter = "All files (*.*)|*.*";
     dialog_->Options = TOpenOptions{ofHideReadOnly};
+}
+
+void TTkFilenameEdit::SetAutoCompleteFileOptions(TTkAutoCompleteFileOptions Value) {
+    if (Value == fileOptions_)
+        return;
+    fileOptions_ = Value;
+    FileOptionsChanged();
 }
 
 TFileProbe TTkFilenameEdit::Probe() const {

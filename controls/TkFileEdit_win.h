@@ -7,19 +7,13 @@
 #include "framework/controls/FileDialogs_win.h"
 
 class TOpenDialog;
+struct IObjMgr;
 
 // A name handed to and back from the dialog events: Action false stops (before) or tells of a
 // cancel (after).
 using TExecOpenDialogEvent = TDelegate<void(TObject* Sender, std::string& Name, bool& Action)>;
 
 enum TFileDialogKind : std::uint8_t { dkOpen, dkSave, dkOpenPicture, dkSavePicture };
-enum TTkAutoCompleteFileOption : std::uint8_t {
-    acfFileSystem,
-    acfFileSysDirs,
-    acfURLHistory,
-    acfURLMRU
-};
-using TTkAutoCompleteFileOptions = TSet<TTkAutoCompleteFileOption>;
 
 // A button edit for names of files and folders: it takes files dropped from the shell (each
 // name read whole, however long) and has events around its dialog. Its default button image is
@@ -36,6 +30,8 @@ public:
     TExecOpenDialogEvent OnBeforeDialog;
     TExecOpenDialogEvent OnAfterDialog;
     TNotifyEvent OnDropFiles;
+    // Whether the path list of a kind is in use (the system may lack some).
+    bool HasPathList(TShellList Kind) const noexcept { return pathLists_.List(Kind) != nullptr; }
 
     // The file-system names of the current name: long (name part) or short (8.3); empty when the
     // file is not found.
@@ -43,11 +39,21 @@ public:
     virtual std::string ShortName() { return std::string(); }
 
     void WndProc(TMessage& Message) override;
+    ~TTkFileDirEdit() override;
 
 protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void DestroyWnd() override;
+    // The shell's multi-source list of path completions (in place of the edit's own items), or
+    // none when the shell cannot make it.
+    IEnumString* AutoCompleteSource() override;
+    // The path lists for FileOptions, then the completion options.
+    void ApplyAutoCompleteOptions() override;
+    // The path lists wanted (none here).
+    virtual TTkAutoCompleteFileOptions FileOptions() const { return {}; }
+    // Re-applies the path lists after FileOptions changed (not at design time).
+    void FileOptionsChanged();
     // A text holding a line break is cut before it; only a text without one is a change.
     void Change() override;
     int DefaultImageIndex() const override;
@@ -63,8 +69,12 @@ protected:
     bool MultipleNames = false;
 
 private:
+    class TShellLists;
     void FilesDropped(HDROP Drop);
+    void ReleasePathLists();
     bool acceptFiles_ = true;
+    IObjMgr* multiList_ = nullptr;
+    TPathCompletionLists pathLists_;
 };
 
 // The file-name edit: its button runs a file dialog (open or save, with or without a picture
@@ -79,7 +89,8 @@ public:
     // Replaces the dialog by one of the kind, with the old one's settings.
     void SetDialogKind(TFileDialogKind Value);
     bool AddQuotes = true;
-    TTkAutoCompleteFileOptions AutoCompleteFileOptions{acfFileSystem};
+    TTkAutoCompleteFileOptions AutoCompleteFileOptions() const noexcept { return fileOptions_; }
+    void SetAutoCompleteFileOptions(TTkAutoCompleteFileOptions Value);
 
     // The text as a file name. Setting a non-empty invalid name raises EComboEditError and
     // changes nothing; any accepted name clears the collected names.
@@ -110,6 +121,7 @@ public:
     std::string ShortName() override;
 
 protected:
+    TTkAutoCompleteFileOptions FileOptions() const override { return fileOptions_; }
     // Runs the file dialog (the popup of this edit); DisableEdit is not used.
     void PopupDropDown(bool DisableEdit) override;
     bool TakeDroppedName(const std::string& Name) override;
@@ -120,4 +132,5 @@ private:
     TFileProbe Probe() const;
     TOpenDialog* dialog_ = nullptr;
     TFileDialogKind dialogKind_ = dkOpen;
+    TTkAutoCompleteFileOptions fileOptions_{acfFileSystem};
 };

@@ -230,6 +230,11 @@ TEST_F(FileEditTest, NamesSetFromCodeAndLineBreaks) {
     e->SetFileName("");
     EXPECT_EQ(e->Text(), "");
     EXPECT_EQ(events.log, (std::vector<std::string>{"change:"}));
+    // Characters the OEM set lacks: a name set from code comes back as it was set.
+    const std::string accented = "C:\\caf\xE9 \xA4\xBD.bmp";
+    e->HandleNeeded();
+    e->SetFileName(accented);
+    EXPECT_EQ(e->FileName(), accented);
     events.log.clear();
     e->SetText("first\r\nsecond");
     EXPECT_EQ(e->Text(), "first") << "cut at the break";
@@ -269,6 +274,40 @@ TEST_F(FileEditTest, DISABLED_Showcase) {
     });
     e->RunButtonAction();
     user.join();
+}
+
+} // namespace
+
+namespace {
+
+// Wine's shell makes the completion object, the multi-source list and the folder list, not the
+// history and recently-used lists; it offers no suggestions for a typed folder path.
+TEST_F(FileEditTest, PathCompletionListsFollowTheOptions) {
+    TempFile file("completion target.bmp");
+    auto* e = Create<TTkFilenameEdit>(form);
+    e->SetBounds(20, 20, 300, 21);
+    e->SetParent(form);
+    ShowForm();
+    ASSERT_TRUE(e->HasAutoComplete());
+    EXPECT_TRUE(e->HasPathList(TShellList::Folders)) << "the default file-system option";
+    e->SetAutoCompleteFileOptions({acfFileSysDirs, acfURLHistory, acfURLMRU});
+    EXPECT_TRUE(e->HasPathList(TShellList::Folders));
+    e->SetAutoCompleteFileOptions({acfURLHistory});
+    EXPECT_FALSE(e->HasPathList(TShellList::Folders)) << "removed with its option";
+    e->SetAutoCompleteFileOptions({acfFileSystem});
+    EXPECT_TRUE(e->HasPathList(TShellList::Folders));
+    EXPECT_FALSE(e->HasPathList(TShellList::History));
+    // The edit keeps working whatever the shell offers.
+    e->SetFocus();
+    PumpFor(100);
+    TypeText(file.dir + "\\comp");
+    PumpFor(300);
+    EXPECT_EQ(e->Text(), file.dir + "\\comp");
+    // A new window, new lists.
+    e->RecreateWnd();
+    e->HandleNeeded();
+    EXPECT_TRUE(e->HasAutoComplete());
+    EXPECT_TRUE(e->HasPathList(TShellList::Folders));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -150,6 +151,85 @@ TEST(FileEditLogic, BeforeDialogMayStopTheRunAndAnInvalidNameKeepsTheLastOne) {
     invalid.choose = false;
     RunFileDialog(invalid, false);
     EXPECT_EQ(invalid.log[2], "dialog from  with last.bmp");
+}
+
+} // namespace
+
+namespace {
+
+struct FakeShell : TShellListSeam {
+    std::set<TShellList> missing;
+    std::vector<std::string> log;
+    int made = 0;
+    static const char* Name(TShellList k) {
+        return k == TShellList::RecentlyUsed ? "mru"
+               : k == TShellList::History    ? "history"
+                                             : "folders";
+    }
+    std::vector<std::pair<void*, TShellList>> objects;
+    TShellList KindOf(void* p) {
+        for (auto& [o, k] : objects)
+            if (o == p)
+                return k;
+        ADD_FAILURE() << "an object never made";
+        return TShellList::Folders;
+    }
+    void* Create(TShellList kind) override {
+        log.push_back(std::string("create ") + Name(kind));
+        if (missing.count(kind) > 0)
+            return nullptr;
+        void* p = reinterpret_cast<void*>(static_cast<std::uintptr_t>(++made));
+        objects.push_back({p, kind});
+        return p;
+    }
+    void Append(void* list) override { log.push_back(std::string("append ") + Name(KindOf(list))); }
+    void Remove(void* list) override { log.push_back(std::string("remove ") + Name(KindOf(list))); }
+    void Release(void* list) override {
+        log.push_back(std::string("release ") + Name(KindOf(list)));
+    }
+    void SetFolderOptions(void* list, std::uint32_t options) override {
+        log.push_back(std::string("options ") + Name(KindOf(list)) + " " + std::to_string(options));
+    }
+};
+
+using Log = std::vector<std::string>;
+
+TEST(PathCompletionLists, EachOptionSetAsksForItsLists) {
+    FakeShell shell;
+    TPathCompletionLists lists;
+    lists.Apply({acfFileSystem}, shell);
+    EXPECT_EQ(shell.log, (Log{"create folders", "append folders", "options folders 16"}));
+    shell.log.clear();
+    lists.Apply({acfFileSysDirs, acfURLHistory, acfURLMRU}, shell);
+    EXPECT_EQ(shell.log, (Log{"create mru", "append mru", "create history", "append history",
+                              "options folders 48"}))
+        << "the folder list is made once, its options set each time";
+    shell.log.clear();
+    lists.Apply({}, shell);
+    EXPECT_EQ(shell.log, (Log{"remove mru", "release mru", "remove history", "release history",
+                              "remove folders", "release folders"}));
+    shell.log.clear();
+    lists.ReleaseAll(shell);
+    EXPECT_TRUE(shell.log.empty());
+}
+
+TEST(PathCompletionLists, AListTheSystemLacksIsSkipped) {
+    FakeShell shell;
+    shell.missing = {TShellList::History, TShellList::RecentlyUsed};
+    TPathCompletionLists lists;
+    lists.Apply({acfFileSystem, acfURLHistory, acfURLMRU}, shell);
+    EXPECT_EQ(shell.log, (Log{"create mru", "create history", "create folders", "append folders",
+                              "options folders 16"}));
+    EXPECT_EQ(lists.List(TShellList::History), nullptr);
+    shell.log.clear();
+    // Asked again on the next change; turned off, nothing missing is touched.
+    lists.Apply({acfURLHistory}, shell);
+    EXPECT_EQ(shell.log, (Log{"create history", "remove folders", "release folders"}));
+    shell.log.clear();
+    lists.Apply({acfFileSystem}, shell);
+    lists.ReleaseAll(shell);
+    EXPECT_EQ(shell.log,
+              (Log{"create folders", "append folders", "options folders 16", "release folders"}));
 }
 
 } // namespace
