@@ -149,8 +149,8 @@ TColor BevelDark(TColor face) noexcept {
     return Shift(face, -64);
 }
 
-TBevel BevelFor(bool down, bool newStyle, bool flat) noexcept {
-    TBevel b;
+TButtonBevel BevelFor(bool down, bool newStyle, bool flat) noexcept {
+    TButtonBevel b;
     auto frames = [&b](std::initializer_list<TBevelFrame> list) {
         for (const TBevelFrame& f : list)
             b.Frames[b.Count++] = f;

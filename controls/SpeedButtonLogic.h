@@ -83,12 +83,12 @@ struct TBevelFrame {
     TBevelColour TopLeft, BottomRight;
     friend constexpr bool operator==(const TBevelFrame&, const TBevelFrame&) = default;
 };
-struct TBevel {
+struct TButtonBevel {
     int Count = 0;
     TBevelFrame Frames[2]{};
     bool ShadowLine = false;
 };
-TBevel BevelFor(bool down, bool newStyle, bool flat) noexcept;
+TButtonBevel BevelFor(bool down, bool newStyle, bool flat) noexcept;
 
 // The state the glyph is drawn in: the drawing state, or the button state when that is disabled
 // or inactive buttons are not greyed.

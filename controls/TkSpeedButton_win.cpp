@@ -462,7 +462,7 @@ void TTkCustomSpeedButton::Paint() {
             canvas->FillRect(r);
         }
         if (!(drawState == bsInactive && state != bsExclusive)) {
-            const TBevel bevel = BevelFor(sunken, style_ != bsWin31, flat_);
+            const TButtonBevel bevel = BevelFor(sunken, style_ != bsWin31, flat_);
             for (int i = 0; i < bevel.Count; ++i)
                 Frame(canvas, r, BevelColour(bevel.Frames[i].TopLeft, Color()),
                       BevelColour(bevel.Frames[i].BottomRight, Color()));

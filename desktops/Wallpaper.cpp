@@ -69,9 +69,10 @@ void TWallpaperPage::LoadPreview(int n, const std::string& file, int style) {
     if (n < 1 || n > 4)
         return;
     // A picture that cannot be read leaves the preview empty; its file still counts.
-    if (!pictures_.Load(n, file))
+    const bool readable = pictures_.Load(n, file);
+    if (!readable)
         pictures_.Clear(n);
-    Previews[n - 1] = {file, style};
+    Previews[n - 1] = {file, style, readable};
     if (n == SelDesk && style >= 0 && style <= 2)
         TypeIndex = style;
 }
@@ -105,7 +106,7 @@ bool TWallpaperPage::SelectWPFile(const std::string& file) {
         return false;
     if (!pictures_.Load(SelDesk, file))
         return false;
-    Previews[SelDesk - 1] = {file, TypeIndex};
+    Previews[SelDesk - 1] = {file, TypeIndex, true};
     MarkEdited();
     return true;
 }
@@ -131,8 +132,10 @@ void TWallpaperPage::BgWPClick() {
         if (BgChecked) {
             pictures_.Clear(SelDesk);
             p.File.clear();
-        } else if (!p.File.empty() && !pictures_.Load(SelDesk, p.File)) {
-            pictures_.Clear(SelDesk);
+        } else if (!p.File.empty()) {
+            p.Readable = pictures_.Load(SelDesk, p.File);
+            if (!p.Readable)
+                pictures_.Clear(SelDesk);
         }
     }
     MarkEdited();
@@ -164,11 +167,14 @@ TWallpaperChoice TWallpaperPage::ChoiceFor(int d) const {
     c.None = p.File.empty() || p.File == "none";
     c.File = c.None ? std::string() : p.File;
     c.Style = p.Style;
+    c.Unreadable = !c.None && !p.Readable;
     return c;
 }
 
 void ApplyWallpaper(const TWallpaperChoice& choice, TSettingsStore& store,
                     TWallpaperSystem& system) {
+    if (choice.Unreadable)
+        return;
     if (!choice.None && system.SetThroughShell(choice.File, choice.Style))
         return;
     // No wallpaper, or no shell to take it: the user's profile and the system parameter. A

@@ -39,6 +39,9 @@ public:
 struct TWallpaperPreview {
     std::string File; // empty: no wallpaper
     int Style = 0;
+    // Whether its picture could be read. A file that cannot be read still counts (it is kept and
+    // stored) but is never applied.
+    bool Readable = false;
 };
 
 // What a desktop's wallpaper is when it becomes active.
@@ -46,6 +49,8 @@ struct TWallpaperChoice {
     bool None = true;
     std::string File;
     int Style = 0;
+    // A file that cannot be read: the screen keeps the wallpaper it has.
+    bool Unreadable = false;
 };
 
 // The Wallpaper page. The check box "None background." runs its click on every change of its
@@ -101,8 +106,8 @@ public:
     virtual void SetThroughSystem(const std::string& file) = 0;
 };
 
-// Applies a desktop's wallpaper. No wallpaper: "Wallpaper" = "" under "Control Panel\Desktop",
-// then the system told with an empty name. A file: the shell first; where it cannot, the style
-// values for the position, then the system told with the file.
+// Applies a desktop's wallpaper (nothing for an unreadable file). No wallpaper: "Wallpaper" = ""
+// under "Control Panel\Desktop", then the system told with an empty name. A file: the shell first;
+// where it cannot, the style values for the position, then the system told with the file.
 void ApplyWallpaper(const TWallpaperChoice& choice, TSettingsStore& store,
                     TWallpaperSystem& system);

@@ -126,6 +126,8 @@ void TForm1::LoadSettings() {
         ChangeDesktopNum(4, settings_.NumDesks);
     engine_->NumDesks = settings_.NumDesks;
     SetTrayPopupMenu(!settings_.ShowTreeOnRightClick);
+    LoadWallpaper();
+    ApplyWallpaper(0);
     if (settings_.TBHandle != 0) {
         PostToBand(WM_SHOWBAND, 0);
         PostToBand(WM_ACTIVEDESK1, 0);
@@ -276,6 +278,7 @@ void TForm1::BtnOKClick(TObject*) {
         throw;
     }
     engine_->NumDesks = settings_.NumDesks;
+    SaveWallpaper();
 }
 
 void TForm1::BtnCancelClick(TObject*) {
@@ -284,6 +287,11 @@ void TForm1::BtnCancelClick(TObject*) {
 
 void TForm1::ActionCancel() {
     Hide();
+    // Pictures picked without OK go back to the stored ones.
+    if (WallpaperPageState().Edited) {
+        LoadWallpaper();
+        WallpaperPageState().Edited = false;
+    }
     TrimWorkingSet();
 }
 

@@ -1,8 +1,10 @@
 #include "manager_ui/Form1_win.h"
 
 #include "components/trayicon/TrayIcon_win.h"
+#include "controls/TkFileEdit_win.h"
 #include "desktops/Win32WindowSystem_win.h"
 #include "framework/controls/Action.h"
+#include "framework/controls/Bevel_win.h"
 #include "framework/controls/Button_win.h"
 #include "framework/controls/CheckBox_win.h"
 #include "framework/controls/ComboBox_win.h"
@@ -21,6 +23,7 @@
 #include "framework/graphics/Icon_win.h"
 #include "framework/gui/Application_win.h"
 #include "manager_ui/ProgramIcons_win.h"
+#include "raster/Image32_win.h"
 
 TForm1* Form1 = nullptr;
 
@@ -205,9 +208,12 @@ void TForm1::CreatePages() {
     CreateSettingsPage(Pages[1]);
     TButton* ok = nullptr;
     TButton* cancel = nullptr;
+    CreateWallpaperPage(Pages[2]);
     CreateButtonPair(Pages[2], ok, cancel);
     BtnOKWP = ok;
+    BtnOKWP->SetName("BtnOKWP");
     BtnCancelWP = cancel;
+    BtnCancelWP->SetName("BtnCancelWP");
     CreateAboutPage(Pages[3]);
 }
 
@@ -261,6 +267,65 @@ void TForm1::CreateSettingsPage(TPanel* page) {
     BtnCancel->SetName("BtnCancel");
 }
 
+void TForm1::CreateWallpaperPage(TPanel* page) {
+    page->SetBorderWidth(10);
+    auto* box = Place<TGroupBox>(page, 10, 10, 437, 262);
+    box->SetCaption(" Wallpapers ");
+    for (int n = 0; n < 4; ++n) {
+        const int x = 14 + n * 104;
+        WPBevel[n] = Place<TBevel>(box, x - 3, 19, 102, 78);
+        WPBevel[n]->SetName("Bevel" + std::to_string(n + 1));
+        WPBevel[n]->SetStyle(n == 0 ? bsLowered : bsRaised);
+        WPPreview[n] = Place<TImage32>(box, x, 22, 96, 72);
+        WPPreview[n]->SetName("WP" + std::to_string(n + 1) + "Preview");
+        WPPreview[n]->SetTag(n + 1);
+        WPPreview[n]->SetScaleMode(smStretch);
+        WPPreview[n]->SetBitmapAlign(baTopLeft);
+        WPPreview[n]->Bitmap()->SetResamplerClassName("TNearestResampler");
+        WPPreview[n]->SetParentColor(false);
+        WPPreview[n]->SetColor(clBackground);
+        WPPreview[n]->SetShowHint(true);
+        WPPreview[n]->OnClick = TNotifyEvent(this, &TForm1::WPPreviewClick);
+        auto* label = Place<TLabel>(box, x, 102, 96, 13);
+        label->SetCaption("Desktop " + std::to_string(n + 1));
+        label->SetAlignment(taCenter);
+    }
+    auto* help = Place<TLabel>(box, 14, 130, 190, 70);
+    help->SetCaption(
+        "Select a desktop, and\r\nclick 'Browse' button\r\nto search for image file\r\n"
+        "you would like to use\r\nas its background.");
+    Place<TLabel>(box, 230, 133, 50, 13)->SetCaption("Position:");
+    WPType = Place<TComboBox>(box, 290, 130, 120, 21);
+    WPType->SetName("WPType");
+    for (const char* item : {"Center", "Tile", "Stretch"})
+        WPType->Items()->Add(item);
+    WPType->SetItemIndex(2);
+    WPType->OnChange = TNotifyEvent(this, &TForm1::SelectWPStyle);
+    BrowseWP = Place<TButton>(box, 230, 165, 75, 25);
+    BrowseWP->SetName("BrowseWP");
+    BrowseWP->SetCaption("Browse");
+    BrowseWP->OnClick = TNotifyEvent(this, &TForm1::BrowseWPClick);
+    BgWP = Place<TCheckBox>(box, 230, 202, 17, 17);
+    BgWP->SetName("BgWP");
+    BgWP->OnClick = TNotifyEvent(this, &TForm1::BgWPClick);
+    Place<TLabel>(box, 250, 204, 120, 13)->SetCaption("None background.");
+    WPFileSelect = Create<TTkFilenameEdit>(this);
+    WPFileSelect->SetName("WPFileSelect");
+    WPFileSelect->AddQuotes = false;
+    WPFileSelect->SetDialogKind(dkOpenPicture);
+    WPFileSelect->SetFilter("Pictures|*.bmp;*.gif;*.jpg");
+    WPFileSelect->SetDialogOptions(
+        {ofHideReadOnly, ofFileMustExist, ofNoNetworkButton, ofDontAddToRecent});
+    WPFileSelect->SetDirectInput(false);
+    WPFileSelect->SetButtonWidth(25);
+    WPFileSelect->SetTabStop(false);
+    WPFileSelect->SetVisible(false);
+    WPFileSelect->SetBounds(14, 228, 200, 21);
+    WPFileSelect->OnAfterDialog = TExecOpenDialogEvent(this, &TForm1::WPFileSelectAfterDialog);
+    WPFileSelect->OnChange = TNotifyEvent(this, &TForm1::SelectWPFile);
+    WPFileSelect->SetParent(box);
+}
+
 void TForm1::CreateAboutPage(TPanel* page) {
     auto* title = Place<TStaticText>(page, 60, 120, 340, 24);
     title->SetCaption("Quorvane 1.5");
@@ -299,10 +364,6 @@ void TForm1::SetStatusText(const std::string& text) {
 void TForm1::SetTrayIcon(int desk) {
     if (desk >= 0 && desk < ImageList1->Count())
         ImageList1->GetIcon(desk, QxTrayIcon1->Icon());
-}
-
-void TForm1::ApplyWallpaper(int) {
-    // Wallpapers per desktop are not applied yet: the user's own wallpaper stays.
 }
 
 void TForm1::PostActiveDesk(int desk) {

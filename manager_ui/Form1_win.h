@@ -11,12 +11,16 @@
 #include "desktops/DesktopView.h"
 #include "desktops/HotKeys.h"
 #include "desktops/Settings.h"
+#include "desktops/Wallpaper.h"
 #include "framework/gui/Form_win.h"
 #include "manager_ui/MenuKinds_win.h"
 
 class TAction;
 class TActionList;
+class TBevel;
 class TButton;
+class TImage32;
+class TTkFilenameEdit;
 class TCheckBox;
 class TComboBox;
 class THotKey;
@@ -118,6 +122,15 @@ public:
     TButton* BtnCancel = nullptr;
     TButton* BtnOKWP = nullptr;
     TButton* BtnCancelWP = nullptr;
+    // The Wallpaper page.
+    std::array<TImage32*, 4> WPPreview{}; // WP1Preview ... WP4Preview
+    std::array<TBevel*, 4> WPBevel{};     // Bevel1 ... Bevel4
+    TComboBox* WPType = nullptr;
+    TButton* BrowseWP = nullptr;
+    TCheckBox* BgWP = nullptr;
+    TTkFilenameEdit* WPFileSelect = nullptr;
+    // The page's state (made on first use).
+    TWallpaperPage& WallpaperPageState();
 
     // ---- State ----
     TDesktopEngine& Engine() { return *engine_; }
@@ -218,6 +231,17 @@ private:
     void CreatePages();
     void CreateSettingsPage(TPanel* page);
     void CreateAboutPage(TPanel* page);
+    void CreateWallpaperPage(TPanel* page);
+    // The page's controls from its state (their events do not run meanwhile).
+    void SyncWallpaperPage();
+    void LoadWallpaper();
+    void SaveWallpaper();
+    void WPPreviewClick(TObject* Sender);
+    void BrowseWPClick(TObject* Sender);
+    void SelectWPFile(TObject* Sender);
+    void SelectWPStyle(TObject* Sender);
+    void BgWPClick(TObject* Sender);
+    void WPFileSelectAfterDialog(TObject* Sender, std::string& Name, bool& Action);
     void CreateButtonPair(TPanel* page, TButton*& ok, TButton*& cancel);
     void CreateWindowActions();
     void CreateTreeMenus();
@@ -262,6 +286,9 @@ private:
     std::unique_ptr<TDesktopEngine> engine_;
     TSettingsValues settings_;
     IUnknown* shellActiveDesktop_ = nullptr;
+    std::unique_ptr<TPreviewPictures> previewPictures_;
+    std::unique_ptr<TWallpaperPage> wallpaperPage_;
+    bool syncingWallpaper_ = false;
     int activePage_ = 0;
     bool abnormalEndDone_ = false;
 };

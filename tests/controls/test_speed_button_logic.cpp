@@ -199,7 +199,7 @@ TEST(SpeedButtonLogic, BevelFramesByPressStyleAndFlatness) {
         {false, false, true, {{bcLight, bcWindowFrame}}, false},
     };
     for (const Case& c : cases) {
-        const TBevel b = BevelFor(c.down, c.newStyle, c.flat);
+        const TButtonBevel b = BevelFor(c.down, c.newStyle, c.flat);
         const std::vector<TBevelFrame> got(b.Frames, b.Frames + b.Count);
         EXPECT_EQ(got, c.frames) << c.down << c.newStyle << c.flat;
         EXPECT_EQ(b.ShadowLine, c.shadow) << c.down << c.newStyle << c.flat;

@@ -204,6 +204,18 @@ TEST(Wallpaper, TheChoiceOfEachDesktop) {
     EXPECT_EQ(b.page.ChoiceFor(1).Style, 1);
     EXPECT_TRUE(b.page.ChoiceFor(2).None);
     EXPECT_TRUE(b.page.ChoiceFor(7).None) << "out of range: none";
+    // A file that cannot be read is kept but never applied.
+    b.pictures.broken = {"C:\\hostile.gif"};
+    b.values.WPDeskFile[3] = "C:\\hostile.gif";
+    b.page.LoadWallpaper(b.values, b.system);
+    const TWallpaperChoice hostile = b.page.ChoiceFor(3);
+    EXPECT_TRUE(hostile.Unreadable);
+    EXPECT_EQ(hostile.File, "C:\\hostile.gif");
+    TFakeSettingsStore store;
+    FakeSystem system;
+    ApplyWallpaper(hostile, store, system);
+    EXPECT_TRUE(system.log.empty());
+    EXPECT_TRUE(store.log.empty());
 }
 
 } // namespace
