@@ -141,7 +141,7 @@ void TForm1::CreateWindowActions() {
     CopyToPopupMenu = dropDown("CopyToPopupMenu", CopyToAct);
 }
 
-void TForm1::CreateToolBar(TPanel* page) {
+void TForm1::CreateToolBar(TWinControl* page) {
     ToolBarImages = TTreeImageList::CreateWithSize<TTreeImageList>(this, 24, 24);
     ToolBarImages->SetName("ToolBarImages");
     AddGlyph(ToolBarImages, tiRefresh);

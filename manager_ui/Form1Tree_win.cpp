@@ -4,6 +4,7 @@
 #include "desktops/WindowCommands.h"
 #include "framework/controls/Action.h"
 #include "framework/controls/MenuItem_win.h"
+#include "framework/controls/PageControl_win.h"
 #include "framework/controls/Panel_win.h"
 #include "framework/controls/TreeView_win.h"
 #include "framework/graphics/Icon_win.h"

@@ -1,6 +1,7 @@
 #include "manager_ui/Form1_win.h"
 
 #include "components/trayicon/TrayIcon_win.h"
+#include "controls/TkComCtrls_win.h"
 #include "controls/TkFileEdit_win.h"
 #include "desktops/Win32WindowSystem_win.h"
 #include "framework/controls/Action.h"
@@ -45,6 +46,7 @@ TMenuItem* AddItem(TPopupMenu* menu, const std::string& caption, TNotifyEvent on
 }
 
 const char* const kPageNames[4] = {"Desktops", "Settings", "Wallpapers", "About"};
+const char* const kPageCaptions[4] = {"Desktops", "Settings", "Wallpaper", "About"};
 
 }  // namespace
 
@@ -183,14 +185,20 @@ void TForm1::CreatePages() {
         button->SetTag(page);
         button->OnClick = TNotifyEvent(this, &TForm1::PageButtonClick);
     }
+    PageControl1 = Create<TTkPageControl>(this);
+    PageControl1->SetName("PageControl1");
+    PageControl1->SetAlign(alClient);
+    PageControl1->SetTabStop(false);
+    PageControl1->SetParent(this);
     for (int page = 0; page < 4; ++page) {
-        Pages[page] = Create<TPanel>(this);
+        Pages[page] = Create<TTabSheet>(this);
         Pages[page]->SetName(std::string("Page") + kPageNames[page]);
-        Pages[page]->SetAlign(alClient);
-        Pages[page]->SetBevelOuter(bvNone);
-        Pages[page]->SetVisible(page == 0);
-        Pages[page]->SetParent(this);
+        Pages[page]->SetText(kPageCaptions[page]);
+        Pages[page]->SetPageControl(PageControl1);
     }
+    PageControl1->SetHideAllTabs(true);
+    PageControl1->SetClientBorderWidth(0);
+    PageControl1->SetActivePageIndex(0);
     TreeView1 = Create<TTreeView>(this);
     TreeView1->SetName("TreeView1");
     TreeView1->SetAlign(alClient);
@@ -217,7 +225,7 @@ void TForm1::CreatePages() {
     CreateAboutPage(Pages[3]);
 }
 
-void TForm1::CreateButtonPair(TPanel* page, TButton*& ok, TButton*& cancel) {
+void TForm1::CreateButtonPair(TWinControl* page, TButton*& ok, TButton*& cancel) {
     ok = Place<TButton>(page, 262, 282, 75, 25);
     ok->SetCaption("OK");
     ok->SetEnabled(false);
@@ -227,7 +235,7 @@ void TForm1::CreateButtonPair(TPanel* page, TButton*& ok, TButton*& cancel) {
     cancel->OnClick = TNotifyEvent(this, &TForm1::BtnCancelClick);
 }
 
-void TForm1::CreateSettingsPage(TPanel* page) {
+void TForm1::CreateSettingsPage(TWinControl* page) {
     page->SetBorderWidth(10);
     auto* general = Place<TGroupBox>(page, 10, 10, 437, 85);
     general->SetCaption(" General Settings ");
@@ -267,7 +275,7 @@ void TForm1::CreateSettingsPage(TPanel* page) {
     BtnCancel->SetName("BtnCancel");
 }
 
-void TForm1::CreateWallpaperPage(TPanel* page) {
+void TForm1::CreateWallpaperPage(TWinControl* page) {
     page->SetBorderWidth(10);
     auto* box = Place<TGroupBox>(page, 10, 10, 437, 262);
     box->SetCaption(" Wallpapers ");
@@ -326,7 +334,7 @@ void TForm1::CreateWallpaperPage(TPanel* page) {
     WPFileSelect->SetParent(box);
 }
 
-void TForm1::CreateAboutPage(TPanel* page) {
+void TForm1::CreateAboutPage(TWinControl* page) {
     auto* title = Place<TStaticText>(page, 60, 120, 340, 24);
     title->SetCaption("Quorvane 1.5");
     title->SetAlignment(taCenter);
@@ -454,8 +462,7 @@ void TForm1::SetActivePage(int page) {
     if (page < 0 || page > 3)
         return;
     activePage_ = page;
-    for (int i = 0; i < 4; ++i)
-        Pages[i]->SetVisible(i == page);
+    PageControl1->SetActivePageIndex(page);
 }
 
 void TForm1::ShowOnPage(int page) {

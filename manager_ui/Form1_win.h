@@ -21,6 +21,9 @@ class TBevel;
 class TButton;
 class TImage32;
 class TTkFilenameEdit;
+class TTkPageControl;
+class TTabSheet;
+class TWinControl;
 class TCheckBox;
 class TComboBox;
 class THotKey;
@@ -112,7 +115,10 @@ public:
     TImageList* ImageList1 = nullptr;
     TTreeView* TreeView1 = nullptr;
     TStatusBar* StatusBar1 = nullptr;
-    std::array<TPanel*, 4> Pages{};  // Desktops, Settings, Wallpaper, About
+    // The pages, switched by code (their tabs hidden, no border): Desktops, Settings, Wallpaper,
+    // About.
+    TTkPageControl* PageControl1 = nullptr;
+    std::array<TTabSheet*, 4> Pages{};
     TComboBox* CB_NumDesks = nullptr;
     TCheckBox* StartWithWin = nullptr;
     TComboBox* Combo_SwitchKey = nullptr;
@@ -229,9 +235,9 @@ private:
     void CreateTrayMenu();
     void CreateTray();
     void CreatePages();
-    void CreateSettingsPage(TPanel* page);
-    void CreateAboutPage(TPanel* page);
-    void CreateWallpaperPage(TPanel* page);
+    void CreateSettingsPage(TWinControl* page);
+    void CreateAboutPage(TWinControl* page);
+    void CreateWallpaperPage(TWinControl* page);
     // The page's controls from its state (their events do not run meanwhile).
     void SyncWallpaperPage();
     void LoadWallpaper();
@@ -242,10 +248,10 @@ private:
     void SelectWPStyle(TObject* Sender);
     void BgWPClick(TObject* Sender);
     void WPFileSelectAfterDialog(TObject* Sender, std::string& Name, bool& Action);
-    void CreateButtonPair(TPanel* page, TButton*& ok, TButton*& cancel);
+    void CreateButtonPair(TWinControl* page, TButton*& ok, TButton*& cancel);
     void CreateWindowActions();
     void CreateTreeMenus();
-    void CreateToolBar(TPanel* page);
+    void CreateToolBar(TWinControl* page);
     void SetUpTree();
     void BindBandMenuMessages();
     void WMDeskMenu(TMessage& Message);

@@ -1,0 +1,31 @@
+#include "controls/PageControlLogic.h"
+
+#include <algorithm>
+
+int GlobalTabTarget(std::span<const TPageState> pages, int active, bool shiftDown) noexcept {
+    int first = -1;
+    int page = active;
+    while (true) {
+        page = FindNextPageIndex(pages, page, shiftDown, true);
+        if (page < 0 || page == active || page == first)
+            return -1;
+        if (pages[static_cast<std::size_t>(page)].Enabled)
+            return page;
+        if (first < 0)
+            first = page;
+    }
+}
+
+TRect PageAreaForBorder(const TRect& systemArea, int clientBorderWidth) noexcept {
+    if (clientBorderWidth == 4)
+        return systemArea;
+    const int grow = 4 - clientBorderWidth;
+    TRect r = Rect(systemArea.Left - grow, systemArea.Top - grow, systemArea.Right + grow,
+                   systemArea.Bottom + grow);
+    // A border wider than the area leaves an empty area at its centre, never a negative one.
+    if (r.Right < r.Left)
+        r.Left = r.Right = (systemArea.Left + systemArea.Right) / 2;
+    if (r.Bottom < r.Top)
+        r.Top = r.Bottom = (systemArea.Top + systemArea.Bottom) / 2;
+    return r;
+}

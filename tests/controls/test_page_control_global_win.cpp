@@ -1,0 +1,172 @@
+// The page control without tabs under the real mouse and keyboard: pages switched by code, no tab
+// row with every tab hidden, the narrowed border, Ctrl+Tab and Ctrl+Shift+Tab over enabled pages,
+// a right click that selects, a click on a disabled page's tab that does not, the active page kept
+// across a new window, and the left page's window given up with ReduceMemoryUse.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+// (after windows.h, which it needs)
+#include <commctrl.h>
+
+#include <vector>
+
+#include "controls/TkComCtrls_win.h"
+#include "framework/controls/Edit_win.h"
+#include "tests/fixtures/MouseInput_win.h"
+#include "tests/framework/controls/ControlsTestSupport_win.h"
+
+namespace {
+
+void Keys(std::vector<WORD> held, WORD key) {
+    std::vector<INPUT> in;
+    auto add = [&](WORD vk, bool up) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = vk;
+        i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        in.push_back(i);
+    };
+    for (WORD h : held)
+        add(h, false);
+    add(key, false);
+    add(key, true);
+    for (auto it = held.rbegin(); it != held.rend(); ++it)
+        add(*it, true);
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
+struct Changes : TObject {
+    int count = 0;
+    void Changed(TObject*) { ++count; }
+};
+
+class PageControlTest : public ControlsTest {
+protected:
+    TTkPageControl* Control(int pages = 4) {
+        auto* p = Create<TTkPageControl>(form);
+        p->SetBounds(10, 10, 300, 200);
+        p->SetParent(form);
+        p->OnChange = TNotifyEvent(&changes, &Changes::Changed);
+        for (int i = 0; i < pages; ++i) {
+            auto* sheet = Create<TTabSheet>(form);
+            sheet->SetText("Page " + std::to_string(i));
+            sheet->SetPageControl(p);
+            auto* edit = Create<TEdit>(form);
+            edit->SetBounds(10, 10, 100, 21);
+            edit->SetParent(sheet);
+            edits.push_back(edit);
+        }
+        return p;
+    }
+    POINT TabCentre(TTkPageControl* p, int tab) {
+        RECT r{};
+        SendMessageA(p->Handle(), TCM_GETITEMRECT, static_cast<WPARAM>(tab),
+                     reinterpret_cast<LPARAM>(&r));
+        const TPoint s = p->ClientToScreen(Point((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+        return POINT{s.X, s.Y};
+    }
+    Changes changes;
+    std::vector<TEdit*> edits;
+};
+
+TEST_F(PageControlTest, HiddenTabsLeaveNoTabRowAndPagesSwitchByCode) {
+    auto* p = Control();
+    p->SetHideAllTabs(true);
+    ShowForm();
+    EXPECT_EQ(TabCtrl_GetItemCount(p->Handle()), 0);
+    for (int i = 0; i < 4; ++i) {
+        p->SetActivePageIndex(i);
+        EXPECT_EQ(p->ActivePageIndex(), i);
+        EXPECT_TRUE(IsWindowVisible(p->Pages(i)->Handle())) << i;
+        for (int j = 0; j < 4; ++j)
+            if (j != i)
+                EXPECT_FALSE(p->Pages(j)->Visible()) << i << " " << j;
+    }
+    EXPECT_EQ(p->Pages(3)->BoundsRect(), Rect(4, 4, 296, 196)) << "no tab row above the page";
+    p->SetClientBorderWidth(0);
+    PumpFor(50);
+    EXPECT_EQ(p->Pages(3)->BoundsRect(), Rect(0, 0, 300, 200)) << "the page covers the border";
+    EXPECT_EQ(p->ActivePageIndex(), 3) << "a new window keeps the active page";
+    EXPECT_TRUE(IsWindowVisible(p->Pages(3)->Handle()));
+    EXPECT_EQ(changes.count, 0) << "changes by code are not the user's";
+    // Tabs shown again keep each page's own choice.
+    p->Pages(1)->SetTabVisible(false);
+    p->SetHideAllTabs(false);
+    EXPECT_EQ(TabCtrl_GetItemCount(p->Handle()), 0) << "hidden tabs stay hidden";
+    for (int i = 0; i < 4; ++i)
+        p->Pages(i)->SetTabVisible(i != 1);
+    EXPECT_EQ(TabCtrl_GetItemCount(p->Handle()), 3);
+    EXPECT_EQ(p->Pages(2)->TabIndex(), 1);
+}
+
+TEST_F(PageControlTest, CtrlTabCyclesTheEnabledPages) {
+    auto* p = Control();
+    p->HandleGlobalTab = true;
+    p->Pages(2)->SetEnabled(false);
+    ShowForm();
+    edits[0]->SetFocus();
+    PumpFor(50);
+    Keys({VK_CONTROL, VK_SHIFT}, VK_TAB);
+    PumpFor(100);
+    EXPECT_EQ(p->ActivePageIndex(), 1) << "Ctrl+Shift+Tab: the next page";
+    Keys({VK_CONTROL, VK_SHIFT}, VK_TAB);
+    PumpFor(100);
+    EXPECT_EQ(p->ActivePageIndex(), 3) << "past the disabled page";
+    Keys({VK_CONTROL, VK_SHIFT}, VK_TAB);
+    PumpFor(100);
+    EXPECT_EQ(p->ActivePageIndex(), 0) << "wrapping";
+    Keys({VK_CONTROL}, VK_TAB);
+    PumpFor(100);
+    EXPECT_EQ(p->ActivePageIndex(), 3) << "Ctrl+Tab: the previous page";
+    Keys({VK_CONTROL}, VK_TAB);
+    PumpFor(100);
+    EXPECT_EQ(p->ActivePageIndex(), 1) << "past the disabled page";
+    EXPECT_EQ(changes.count, 5);
+    form->KeyPreview = true;
+    Keys({VK_CONTROL}, VK_TAB);
+    PumpFor(100);
+    EXPECT_EQ(p->ActivePageIndex(), 1) << "a form that previews keys keeps them";
+}
+
+TEST_F(PageControlTest, ClicksOnTabs) {
+    auto* p = Control();
+    p->Pages(2)->SetEnabled(false);
+    p->RightClickSelect = true;
+    p->ReduceMemoryUse = true;
+    ShowForm();
+    ASSERT_TRUE(p->Pages(0)->HandleAllocated());
+    ASSERT_TRUE(mouse_input::Click(TabCentre(p, 1)));
+    PumpFor(150);
+    EXPECT_EQ(p->ActivePageIndex(), 1);
+    EXPECT_FALSE(p->Pages(0)->HandleAllocated()) << "the page left gave up its window";
+    ASSERT_TRUE(mouse_input::Click(TabCentre(p, 2)));
+    PumpFor(150);
+    EXPECT_EQ(p->ActivePageIndex(), 1) << "a disabled page is not chosen";
+    ASSERT_TRUE(mouse_input::Click(TabCentre(p, 3), mouse_input::Button::Right));
+    PumpFor(150);
+    EXPECT_EQ(p->ActivePageIndex(), 3) << "a right click selects";
+    ASSERT_TRUE(mouse_input::Click(TabCentre(p, 0)));
+    PumpFor(150);
+    EXPECT_EQ(p->ActivePageIndex(), 0);
+    EXPECT_TRUE(IsWindowVisible(p->Pages(0)->Handle())) << "shown again with a new window";
+    EXPECT_EQ(changes.count, 3);
+}
+
+// For a look at the control with hidden tabs in a form (run with --gtest_also_run_disabled_tests).
+TEST_F(PageControlTest, DISABLED_Showcase) {
+    auto* p = Control();
+    p->SetHideAllTabs(true);
+    p->SetActivePageIndex(2);
+    auto* shown = Create<TTkPageControl>(form);
+    shown->SetBounds(10, 220, 300, 80);
+    shown->SetParent(form);
+    for (int i = 0; i < 3; ++i) {
+        auto* sheet = Create<TTabSheet>(form);
+        sheet->SetText("Tab " + std::to_string(i));
+        sheet->SetPageControl(shown);
+    }
+    ShowForm();
+    PumpFor(4000);
+}
+
+} // namespace
