@@ -29,3 +29,16 @@ TRect PageAreaForBorder(const TRect& systemArea, int clientBorderWidth) noexcept
         r.Top = r.Bottom = (systemArea.Top + systemArea.Bottom) / 2;
     return r;
 }
+
+TTabHint ChooseTabHint(TTkHintSource source, const std::string& mainHint, bool pageFound,
+                       const std::string& pageHint) noexcept {
+    if (source == hsDefault)
+        return TTabHint::Framework;
+    if (source == hsForceMain || (source == hsPreferMain && !mainHint.empty()))
+        return TTabHint::Main;
+    if (pageFound &&
+        (source == hsForceChildren || (source == hsPreferChildren && !pageHint.empty()) ||
+         (source == hsPreferMain && mainHint.empty())))
+        return TTabHint::Page;
+    return TTabHint::Framework;
+}

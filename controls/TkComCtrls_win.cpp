@@ -2,11 +2,123 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
+#include "framework/core/SysUtils.h"
 #include "framework/gui/Form_win.h"
+#include "framework/gui/HintWindow_win.h"
+
+// --- the painter ---
+
+TTkTabControlPainter::~TTkTabControlPainter() = default;
+
+void TTkTabControlPainter::BeforeDestruction() {
+    // The last registered first, as each one leaves the list.
+    while (!clients_.empty())
+        clients_.back()->SetTabPainter(nullptr);
+    TTkComponent::BeforeDestruction();
+}
+
+void TTkTabControlPainter::DrawTab(TTkPageControl*, TCanvas*, TCustomImageList*, int,
+                                   const std::string&, const TRect&, bool, bool) {}
+
+void TTkTabControlPainter::Change() {
+    for (TTkPageControl* c : clients_)
+        c->Invalidate();
+}
+
+void TTkTabControlPainter::RegisterChange(TTkPageControl* Control) {
+    if (std::find(clients_.begin(), clients_.end(), Control) != clients_.end())
+        return;
+    clients_.push_back(Control);
+    Control->FreeNotification(this);
+    Control->Invalidate();
+}
+
+void TTkTabControlPainter::UnRegisterChange(TTkPageControl* Control) {
+    std::erase(clients_, Control);
+    if (!Control->ComponentState().Contains(csDestroying))
+        Control->Invalidate();
+}
+
+void TTkTabControlPainter::Notification(TComponent* AComponent, TOperation Operation) {
+    TTkComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove)
+        std::erase_if(clients_,
+                      [&](TTkPageControl* c) { return static_cast<TComponent*>(c) == AComponent; });
+}
+
+// --- the page control ---
 
 TTkPageControl::TTkPageControl(TComponent* AOwner) : TTkExPageControl(AOwner) {
     clientBorderWidth_ = 4;
     HintSource = hsDefault;
+}
+
+void TTkPageControl::SetTabPainter(TTkTabControlPainter* Value) {
+    if (Value == tabPainter_)
+        return;
+    if (tabPainter_ != nullptr) {
+        tabPainter_->UnRegisterChange(this);
+        tabPainter_->RemoveFreeNotification(this);
+    }
+    tabPainter_ = Value;
+    if (Value != nullptr) {
+        Value->FreeNotification(this);
+        Value->RegisterChange(this);
+    }
+    if (!ComponentState().Contains(csDestroying))
+        SetOwnerDraw(Value != nullptr);
+    Invalidate();
+}
+
+void TTkPageControl::Notification(TComponent* AComponent, TOperation Operation) {
+    TTkExPageControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == tabPainter_) {
+        tabPainter_ = nullptr;
+        if (!ComponentState().Contains(csDestroying))
+            SetOwnerDraw(false);
+    }
+}
+
+void TTkPageControl::DrawTab(TCanvas* Canvas, int TabIndex, const TRect& Rect, bool Active) {
+    if (tabPainter_ == nullptr) {
+        TTkExPageControl::DrawTab(Canvas, TabIndex, Rect, Active);
+        return;
+    }
+    const int page = PageIndexOfTab(PageStates(), TabIndex);
+    if (page < 0)
+        return;
+    TTabSheet* sheet = Pages(page);
+    tabPainter_->DrawTab(this, Canvas, Images(), sheet->ImageIndex, sheet->Text(), Rect, Active,
+                         sheet->Enabled());
+}
+
+bool TTkPageControl::HintShow(THintInfo& HintInfo) {
+    if (TTkExPageControl::HintShow(HintInfo))
+        return true; // settled: no hint
+    if (HintSource == hsDefault || HintInfo.HintControl != this || !HandleAllocated())
+        return false;
+    bool onItem = false;
+    const int page = PageAt(POINT{HintInfo.CursorPos.X, HintInfo.CursorPos.Y}, onItem);
+    const std::string mainHint = GetShortHint(Hint());
+    const std::string pageHint = page >= 0 ? GetShortHint(Pages(page)->Hint()) : std::string();
+    switch (ChooseTabHint(HintSource, mainHint, page >= 0, pageHint)) {
+    case TTabHint::Main:
+        HintInfo.HintStr = mainHint;
+        break;
+    case TTabHint::Page: {
+        HintInfo.HintStr = pageHint;
+        RECT r{};
+        SendMessageA(Handle(), TCM_GETITEMRECT, static_cast<WPARAM>(Pages(page)->TabIndex()),
+                     reinterpret_cast<LPARAM>(&r));
+        HintInfo.CursorRect = Rect(r.left, r.top, r.right, r.bottom);
+        break;
+    }
+    case TTabHint::Framework:
+        break;
+    }
+    return false;
 }
 
 void TTkPageControl::SetClientBorderWidth(int Value) {

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "controls/PageControlLogic.h"
 #include "controls/TkExControls_win.h"
 #include "framework/controls/PageControl_win.h"
@@ -13,12 +16,32 @@ public:
     explicit TTkExPageControl(TComponent* AOwner) : TkExLayer<TPageControl>(AOwner) {}
 };
 
-enum TTkHintSource : std::uint8_t {
-    hsDefault,
-    hsForceMain,
-    hsForceChildren,
-    hsPreferMain,
-    hsPreferChildren
+class TTkPageControl;
+
+// A component that draws the tabs of the page controls registered with it. It draws nothing
+// itself: a descendant draws each tab from the arguments. Freeing it leaves its controls with
+// the system's tabs again.
+class TTkTabControlPainter : public TTkComponent {
+    FW_CLASS(TTkTabControlPainter, TTkComponent)
+public:
+    explicit TTkTabControlPainter(TComponent* AOwner) : TTkComponent(AOwner) {}
+    ~TTkTabControlPainter() override;
+    void BeforeDestruction() override;
+
+    virtual void DrawTab(TTkPageControl* Control, TCanvas* Canvas, TCustomImageList* Images,
+                         int ImageIndex, const std::string& Caption, const TRect& Rect, bool Active,
+                         bool Enabled);
+    // Every client draws again.
+    virtual void Change();
+    int ClientCount() const noexcept { return static_cast<int>(clients_.size()); }
+    void RegisterChange(TTkPageControl* Control);
+    void UnRegisterChange(TTkPageControl* Control);
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    std::vector<TTkPageControl*> clients_;
 };
 
 // A page control whose tabs can all be hidden while pages are still switched by code, whose
@@ -41,6 +64,9 @@ public:
     bool HideAllTabs() const noexcept { return hideAllTabs_; }
     void SetHideAllTabs(bool Value);
     TTkHintSource HintSource = hsDefault;
+    TTkTabControlPainter* TabPainter() const noexcept { return tabPainter_; }
+    // The tabs drawn by the painter (nullptr: by the system).
+    void SetTabPainter(TTkTabControlPainter* Value);
 
     bool CanChange() override;
     void WndProc(TMessage& Message) override;
@@ -48,6 +74,9 @@ public:
 protected:
     void Loaded() override;
     void CreateWnd() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void DrawTab(TCanvas* Canvas, int TabIndex, const TRect& Rect, bool Active) override;
+    bool HintShow(THintInfo& HintInfo) override;
 
 private:
     void ApplyHideAllTabs();
@@ -56,6 +85,8 @@ private:
     int PageAt(POINT at, bool& onItem);
     bool GlobalTab(TMessage& Message);
 
+    friend class TTkTabControlPainter;
     int clientBorderWidth_ = 4;
     bool hideAllTabs_ = false;
+    TTkTabControlPainter* tabPainter_ = nullptr;
 };

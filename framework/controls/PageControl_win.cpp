@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "framework/controls/ImageList_win.h"
+#include "framework/graphics/Canvas_win.h"
 #include "framework/graphics/ThemeServices_win.h"
 #include "framework/gui/Messages.h"
 
@@ -89,13 +90,52 @@ void TPageControl::CreateParams(TCreateParams& Params) {
     TWinControl::CreateParams(Params);
     Params.WinClassName = WC_TABCONTROLA;
     Params.Style |= WS_CLIPCHILDREN;
+    if (ownerDraw_)
+        Params.Style |= TCS_OWNERDRAWFIXED;
 }
 
 void TPageControl::CreateWnd() {
     TWinControl::CreateWnd();
-    if (Images != nullptr && Images->HandleAllocated())
-        SendMessageA(Handle(), TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(Images->Handle()));
+    if (images_ != nullptr)
+        SendMessageA(Handle(), TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_->Handle()));
     UpdateTabs();
+}
+
+void TPageControl::SetImages(TCustomImageList* Value) {
+    if (images_ != nullptr)
+        images_->RemoveFreeNotification(this);
+    images_ = Value;
+    if (Value != nullptr)
+        Value->FreeNotification(this);
+    if (HandleAllocated())
+        SendMessageA(Handle(), TCM_SETIMAGELIST, 0,
+                     reinterpret_cast<LPARAM>(Value != nullptr ? Value->Handle() : nullptr));
+}
+
+void TPageControl::Notification(TComponent* AComponent, TOperation Operation) {
+    TWinControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == images_) {
+        images_ = nullptr;
+        if (HandleAllocated())
+            SendMessageA(Handle(), TCM_SETIMAGELIST, 0, 0);
+    }
+}
+
+void TPageControl::SetOwnerDraw(bool Value) {
+    if (Value == ownerDraw_)
+        return;
+    ownerDraw_ = Value;
+    RecreateWnd();
+}
+
+void TPageControl::DrawTab(TCanvas* Canvas, int TabIndex, const TRect& Rect, bool Active) {
+    (void)Active;
+    const int page = PageIndexOfTab(PageStates(), TabIndex);
+    Canvas->Brush()->SetColor(clBtnFace);
+    Canvas->FillRect(Rect);
+    if (page >= 0)
+        Canvas->TextRect(Rect, Rect.Left + 4, Rect.Top + 2,
+                         pages_[static_cast<std::size_t>(page)]->Text());
 }
 
 void TPageControl::Loaded() {
@@ -273,6 +313,28 @@ void TPageControl::WndProc(TMessage& Message) {
             return;
         }
         break;
+    }
+    case CN_BASE + WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam);
+        if (item == nullptr)
+            break;
+        TCanvas canvas;
+        const int saved = SaveDC(item->hDC);
+        canvas.SetHandle(item->hDC);
+        try {
+            DrawTab(
+                &canvas, static_cast<int>(item->itemID),
+                Rect(item->rcItem.left, item->rcItem.top, item->rcItem.right, item->rcItem.bottom),
+                (item->itemState & ODS_SELECTED) != 0);
+        } catch (...) {
+            canvas.SetHandle(nullptr);
+            RestoreDC(item->hDC, saved);
+            throw;
+        }
+        canvas.SetHandle(nullptr);
+        RestoreDC(item->hDC, saved);
+        Message.Result = TRUE;
+        return;
     }
     case TCM_ADJUSTRECT:
         // With every tab hidden there is no tab row: the page area is the frame's inside.

@@ -5,6 +5,7 @@
 #include "framework/controls/PageRules.h"
 #include "framework/gui/WinControl_win.h"
 
+class TCanvas;
 class TCustomImageList;
 class TPageControl;
 
@@ -58,7 +59,12 @@ public:
     // The page after (or before) Current, wrapping; with CheckTabVisible only pages with a tab.
     TTabSheet* FindNextPage(TTabSheet* Current, bool GoForward, bool CheckTabVisible) const;
     void SelectNextPage(bool GoForward);
-    TCustomImageList* Images = nullptr;
+    TCustomImageList* Images() const noexcept { return images_; }
+    // The tabs' images (not owned).
+    void SetImages(TCustomImageList* Value);
+    bool OwnerDraw() const noexcept { return ownerDraw_; }
+    // The tabs drawn by DrawTab instead of the system (re-creates the window).
+    void SetOwnerDraw(bool Value);
     // Whether the user may leave the active page (OnChanging).
     virtual bool CanChange();
     // After a change of page by the user (OnChange).
@@ -82,6 +88,9 @@ protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void Loaded() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    // Draws tab TabIndex (owner-drawn tabs); the default draws its caption on the button face.
+    virtual void DrawTab(TCanvas* Canvas, int TabIndex, const TRect& Rect, bool Active);
 
 private:
     friend class TTabSheet;
@@ -91,5 +100,7 @@ private:
 
     std::vector<TTabSheet*> pages_;
     TTabSheet* activePage_ = nullptr;
+    TCustomImageList* images_ = nullptr;
+    bool ownerDraw_ = false;
     bool updatingTabs_ = false;
 };

@@ -8,10 +8,15 @@
 // (after windows.h, which it needs)
 #include <commctrl.h>
 
+#include <algorithm>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "controls/TkComCtrls_win.h"
 #include "framework/controls/Edit_win.h"
+#include "framework/graphics/Canvas_win.h"
+#include "framework/gui/HintWindow_win.h"
 #include "tests/fixtures/MouseInput_win.h"
 #include "tests/framework/controls/ControlsTestSupport_win.h"
 
@@ -150,6 +155,82 @@ TEST_F(PageControlTest, ClicksOnTabs) {
     EXPECT_EQ(p->ActivePageIndex(), 0);
     EXPECT_TRUE(IsWindowVisible(p->Pages(0)->Handle())) << "shown again with a new window";
     EXPECT_EQ(changes.count, 3);
+}
+
+// A painter as a descendant writes one: each tab filled with one colour.
+class TLimePainter : public TTkTabControlPainter {
+    FW_CLASS(TLimePainter, TTkTabControlPainter)
+public:
+    using TTkTabControlPainter::TTkTabControlPainter;
+    std::vector<std::string> drawn;
+    void DrawTab(TTkPageControl*, TCanvas* Canvas, TCustomImageList*, int,
+                 const std::string& Caption, const TRect& Rect, bool Active,
+                 bool Enabled) override {
+        drawn.push_back(Caption + (Active ? "*" : "") + (Enabled ? "" : "-"));
+        Canvas->Brush()->SetColor(clLime);
+        Canvas->FillRect(Rect);
+    }
+};
+
+TEST_F(PageControlTest, APainterDrawsTheTabsUntilItIsFreed) {
+    auto* p = Control();
+    p->Pages(1)->SetTabVisible(false);
+    p->Pages(2)->SetEnabled(false);
+    auto* painter = Create<TLimePainter>(form);
+    p->SetTabPainter(painter);
+    EXPECT_EQ(painter->ClientCount(), 1);
+    ShowForm();
+    RedrawWindow(p->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PumpFor(100);
+    auto tabPixel = [&](int tab) {
+        RECT r{};
+        SendMessageA(p->Handle(), TCM_GETITEMRECT, static_cast<WPARAM>(tab),
+                     reinterpret_cast<LPARAM>(&r));
+        HDC dc = GetDC(p->Handle());
+        const COLORREF c = GetPixel(dc, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        ReleaseDC(p->Handle(), dc);
+        return c;
+    };
+    EXPECT_EQ(tabPixel(1), RGB(0, 255, 0)) << "the painter's tab";
+    // Tab 1 is page 2 (page 1's tab is hidden): its caption and disabled state reach the painter.
+    EXPECT_NE(std::find(painter->drawn.begin(), painter->drawn.end(), "Page 2-"),
+              painter->drawn.end());
+    EXPECT_NE(std::find(painter->drawn.begin(), painter->drawn.end(), "Page 0*"),
+              painter->drawn.end());
+    painter->Free();
+    EXPECT_EQ(p->TabPainter(), nullptr);
+    RedrawWindow(p->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PumpFor(100);
+    EXPECT_NE(tabPixel(1), RGB(0, 255, 0)) << "the system draws the tabs again";
+    EXPECT_EQ(p->ActivePageIndex(), 0);
+}
+
+TEST_F(PageControlTest, TheHintOverATabFollowsTheSource) {
+    auto* p = Control(2);
+    p->Pages(1)->SetHint("second page|long");
+    ShowForm();
+    RECT tab{};
+    SendMessageA(p->Handle(), TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&tab));
+    auto ask = [&](TTkHintSource source, const std::string& mainHint) {
+        p->HintSource = source;
+        p->SetHint(mainHint);
+        THintInfo info;
+        info.HintControl = p;
+        info.CursorPos = Point((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+        info.CursorRect = p->ClientRect();
+        info.HintStr = mainHint;
+        const bool vetoed = p->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)) != 0;
+        return std::make_pair(vetoed ? std::string("<vetoed>") : info.HintStr, info.CursorRect);
+    };
+    const TRect tabRect = Rect(tab.left, tab.top, tab.right, tab.bottom);
+    EXPECT_EQ(ask(hsDefault, "main").first, "main");
+    EXPECT_EQ(ask(hsForceMain, "main|more").first, "main");
+    auto page = ask(hsForceChildren, "main");
+    EXPECT_EQ(page.first, "second page");
+    EXPECT_EQ(page.second, tabRect) << "the hint stays over the tab";
+    EXPECT_EQ(ask(hsPreferMain, "").first, "second page") << "no control hint: the page's";
+    EXPECT_EQ(ask(hsPreferMain, "main").first, "main");
+    EXPECT_EQ(ask(hsPreferChildren, "main").first, "second page");
 }
 
 // For a look at the control with hidden tabs in a form (run with --gtest_also_run_disabled_tests).

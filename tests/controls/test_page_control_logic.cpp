@@ -47,4 +47,32 @@ TEST(PageControlLogic, PageAreaForBorder) {
     EXPECT_EQ(clamped, Rect(5, 4, 5, 4));
 }
 
+TEST(PageControlLogic, TheHintOverATab) {
+    using H = TTabHint;
+    struct Case {
+        TTkHintSource source;
+        const char* main;
+        bool found;
+        const char* page;
+        H want;
+    };
+    const Case cases[] = {
+        {hsDefault, "main", true, "page", H::Framework},
+        {hsForceMain, "", true, "page", H::Main},
+        {hsForceMain, "main", false, "", H::Main},
+        {hsForceChildren, "main", true, "", H::Page},
+        {hsForceChildren, "main", false, "", H::Framework},
+        {hsPreferMain, "main", true, "page", H::Main},
+        {hsPreferMain, "", true, "page", H::Page},
+        {hsPreferMain, "", false, "page", H::Framework},
+        {hsPreferChildren, "main", true, "page", H::Page},
+        {hsPreferChildren, "main", true, "", H::Framework},
+        {hsPreferChildren, "", false, "", H::Framework},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ChooseTabHint(c.source, c.main, c.found, c.page), c.want)
+            << int(c.source) << " main '" << c.main << "' page " << c.found << " '" << c.page
+            << "'";
+}
+
 } // namespace
