@@ -15,6 +15,7 @@
 
 #include "controls/TkComCtrls_win.h"
 #include "framework/controls/Edit_win.h"
+#include "framework/controls/ImageList_win.h"
 #include "framework/graphics/Canvas_win.h"
 #include "framework/gui/HintWindow_win.h"
 #include "tests/fixtures/MouseInput_win.h"
@@ -197,6 +198,14 @@ TEST_F(PageControlTest, APainterDrawsTheTabsUntilItIsFreed) {
               painter->drawn.end());
     EXPECT_NE(std::find(painter->drawn.begin(), painter->drawn.end(), "Page 0*"),
               painter->drawn.end());
+    // The tab images reach the system's control, and go when the list goes.
+    auto* images = Create<TImageList>(form);
+    p->SetImages(images);
+    EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(p->Handle(), TCM_GETIMAGELIST, 0, 0)),
+              images->Handle());
+    images->Free();
+    EXPECT_EQ(p->Images(), nullptr);
+    EXPECT_EQ(SendMessageA(p->Handle(), TCM_GETIMAGELIST, 0, 0), 0);
     painter->Free();
     EXPECT_EQ(p->TabPainter(), nullptr);
     RedrawWindow(p->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
