@@ -98,8 +98,12 @@ protected:
         DeleteSettings();
         PutSetting("ShowDeskbandHelp", "FALSE");
         PutSetting("AppHotKey", "Shift+Ctrl+Q");
-        WriteDesktopValue("Wallpaper", own_);
-        WriteDesktopValue("OriginalWallpaper", "");
+        // The user's own wallpaper is the converted one (the value equals the original): the
+        // program's start-up, which registers the hot keys before it applies desktop 1's
+        // wallpaper, is over once "Wallpaper" names it.
+        WriteDesktopValue("Wallpaper", "C:\\original.jpg");
+        WriteDesktopValue("OriginalWallpaper", "C:\\original.jpg");
+        WriteDesktopValue("ConvertedWallpaper", own_);
         WriteDesktopValue("WallpaperStyle", "0");
         WriteDesktopValue("TileWallpaper", "0");
     }
@@ -196,19 +200,20 @@ TEST_F(WallpaperE2E, EachDesktopGetsItsOwnWallpaper) {
 }
 
 TEST_F(WallpaperE2E, AHostileGifLeavesItsPreviewEmptyAndTheProgramSwitching) {
-    PutSetting("WPDesk1File", hostile_);
-    PutSetting("WPDesk2File", red_);
-    PutSetting("WPDesk2Style", "1");
+    PutSetting("WPDesk1File", red_);
+    PutSetting("WPDesk1Style", "1");
+    PutSetting("WPDesk2File", hostile_);
+    PutSetting("WPDesk3File", "none");
     Program program;
     ASSERT_TRUE(program.WaitReady());
-    EXPECT_TRUE(program.Running());
+    ASSERT_TRUE(WallpaperBecomes(red_)) << "started, desktop 1's wallpaper applied";
     ASSERT_EQ(winfarm::SendKeys("Alt+2"), 0u);
-    EXPECT_TRUE(WallpaperBecomes(red_));
-    ASSERT_EQ(winfarm::SendKeys("Alt+1"), 0u);
     winfarm::PumpUntil([] { return false; }, 700);
     EXPECT_EQ(ReadDesktopValue("Wallpaper"), red_)
         << "nothing is applied from a file that cannot be read";
     EXPECT_TRUE(program.Running());
+    ASSERT_EQ(winfarm::SendKeys("Alt+3"), 0u);
+    EXPECT_TRUE(WallpaperBecomes("")) << "the switches go on";
     PostMessageA(program.Manager(), WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitExit(10000), 0u);
 }
