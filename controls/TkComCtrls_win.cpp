@@ -50,10 +50,7 @@ void TTkTabControlPainter::Notification(TComponent* AComponent, TOperation Opera
 
 // --- the page control ---
 
-TTkPageControl::TTkPageControl(TComponent* AOwner) : TTkExPageControl(AOwner) {
-    clientBorderWidth_ = 4;
-    HintSource = hsDefault;
-}
+TTkPageControl::TTkPageControl(TComponent* AOwner) : TTkExPageControl(AOwner) {}
 
 void TTkPageControl::SetTabPainter(TTkTabControlPainter* Value) {
     if (Value == tabPainter_)

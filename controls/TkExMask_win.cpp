@@ -23,12 +23,17 @@ bool ClipboardCommandOfMessage(UINT Msg, TClipboardCommand& Command) noexcept {
     }
 }
 
+bool TTkExCustomMaskEdit::ClipboardRefused(TMessage& Message) const noexcept {
+    TClipboardCommand command;
+    if (!ClipboardCommandOfMessage(Message.Msg, command) || clipboardCommands_.Contains(command))
+        return false;
+    Message.Result = 1;
+    return true;
+}
+
 void TTkExCustomMaskEdit::WndProc(TMessage& Message) {
-    if (TClipboardCommand command;
-        ClipboardCommandOfMessage(Message.Msg, command) && !clipboardCommands_.Contains(command)) {
-        Message.Result = 1;
+    if (ClipboardRefused(Message))
         return;
-    }
     TkExLayer<TCustomMaskEdit>::WndProc(Message);
 }
 

@@ -22,6 +22,8 @@ public:
 
 protected:
     void ValidateError() override;
+    // A clipboard message whose command is outside the set: answered 1 (true: drop it).
+    bool ClipboardRefused(TMessage& Message) const noexcept;
 
 private:
     TClipboardCommands clipboardCommands_ = kAllClipboardCommands;

@@ -293,7 +293,7 @@ void TTkCustomComboEdit::CustomAlignPosition(TControl* Control, int& NewLeft, in
 
 void TTkCustomComboEdit::AddButtonMargins(int& Left, int& Right) {
     (void)Left;
-    Right += (host_->Visible() ? host_->Width() : 0) + 2;
+    Right += host_->Visible() ? host_->Width() : 0;
 }
 
 void TTkCustomComboEdit::EnforceMinimumHeight() {
@@ -309,7 +309,6 @@ void TTkCustomComboEdit::ApplyTextMargins() {
         return;
     EnforceMinimumHeight();
     TComboTextMargins m = ComboTextMargins(FrameLook(), 0);
-    m.Right -= 2; // AddButtonMargins gives the button's room, the 2 included
     AddButtonMargins(m.Left, m.Right);
     const TRect r = ComboFormattingRect(m, Width(), ClientHeight());
     RECT rect{r.Left, r.Top, r.Right, r.Bottom};
@@ -668,10 +667,8 @@ void TTkCustomComboEdit::PopupCloseUp(TObject* Sender, bool Accept) {
         TCustomForm* form = GetParentForm();
         if (CanFocus() && form != nullptr && form->Visible())
             SetFocus();
-        if (!alive.Dead() && Focused() && HandleAllocated()) {
-            CreateCaret(Handle(), nullptr, 1, TextHeightOf(Font()->Handle()));
-            ShowCaret(Handle());
-        }
+        if (!alive.Dead() && Focused() && HandleAllocated())
+            ShowOwnCaret();
     } catch (...) {
         // Refocusing is a courtesy: a form that refuses it keeps the focus where it is.
     }
@@ -909,7 +906,6 @@ void TTkCustomComboEdit::GetDlgCode(TTkDialogCodes& Codes) {
 }
 
 void TTkCustomComboEdit::FocusSet(HWND PreviousWindow) {
-    focused_ = true;
     // The edit selects all on entry only where typing is allowed.
     const bool autoSelect = AutoSelect;
     AutoSelect = autoSelect && directInput_;
@@ -924,8 +920,11 @@ void TTkCustomComboEdit::FocusSet(HWND PreviousWindow) {
     if (alive.Dead())
         return;
     AutoSelect = autoSelect;
-    if (!HandleAllocated() || GetFocus() != Handle())
-        return;
+    if (HandleAllocated() && GetFocus() == Handle())
+        ShowOwnCaret();
+}
+
+void TTkCustomComboEdit::ShowOwnCaret() {
     HFONT font = Font()->Handle();
     LOGFONTA lf{};
     GetObjectA(font, sizeof lf, &lf);
@@ -938,7 +937,6 @@ void TTkCustomComboEdit::FocusSet(HWND PreviousWindow) {
 }
 
 void TTkCustomComboEdit::FocusKilled(HWND NextWindow) {
-    focused_ = false;
     TTkExCustomMaskEdit::FocusKilled(NextWindow);
     if (popupVisible_ && HandleAllocated() && NextWindow != Handle())
         PostMessageA(Handle(), CM_TKPOPUPCLOSEUP, 0, 0);
@@ -952,23 +950,20 @@ void TTkCustomComboEdit::WndProc(TMessage& Message) {
         return;
     case WM_CUT:
     case WM_PASTE:
-        if (!MayCutOrPaste(readOnly_, directInput_))
+    case WM_CLEAR:
+        if (ClipboardRefused(Message) || !MayCutOrPaste(readOnly_, directInput_))
             return;
-        if (Message.Msg == WM_PASTE && ClipboardCommands().Contains(caPaste)) {
+        if (Message.Msg == WM_CLEAR) {
+            SetText(""); // the whole text, not the selection
+            return;
+        }
+        if (Message.Msg == WM_PASTE) {
             TAliveScope alive(DestroyedSlot());
             ClearGroupPeers();
             if (alive.Dead())
                 return;
         }
         break;
-    case WM_CLEAR:
-        if (!ClipboardCommands().Contains(caClear)) {
-            Message.Result = 1;
-            return;
-        }
-        if (MayCutOrPaste(readOnly_, directInput_))
-            SetText("");
-        return;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         if (popup_ != nullptr) {

@@ -185,7 +185,7 @@ protected:
     bool EraseBackground(TCanvas* Canvas, LPARAM Param) override;
     TActionLink* NewActionLink() override;
 
-    // The room of the button in the text margins.
+    // The button's room in the text margins (the gap beside it is the frame look's).
     virtual void AddButtonMargins(int& Left, int& Right);
     // Runs before the popup shows (nothing here).
     virtual void BeforePopupShow() {}
@@ -237,6 +237,8 @@ private:
     void ApplyImageKind();
     void EnforceMinimumHeight();
     void ApplyDirectInput();
+    // The caret of the font's text height (2 wide for a bold font), at the selection.
+    void ShowOwnCaret();
     int ClientLimit() const;
     void ReleaseAutoComplete();
     bool ThemedBorder() const;
@@ -259,7 +261,6 @@ private:
     int groupIndex_ = -1;
     TAlignment alignment_ = taLeftJustify;
     bool popupVisible_ = false;
-    bool focused_ = false;
     bool comInitialized_ = false;
     TWinControl* popup_ = nullptr;
     Variant popupValue_;

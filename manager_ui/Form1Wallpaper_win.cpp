@@ -107,7 +107,6 @@ void TForm1::SyncWallpaperPage() {
     try {
         for (int n = 0; n < 4; ++n) {
             WPPreview[n]->SetHint(page.Previews[n].File);
-            WPPreview[n]->SetTag(n + 1);
             WPBevel[n]->SetStyle(page.Lowered[n] ? bsLowered : bsRaised);
             WPPreview[n]->Invalidate();
         }
