@@ -3,6 +3,7 @@
 #include "controls/TkThemes_win.h"
 #include "controls/TkUtils_win.h"
 #include "framework/controls/ImageList_win.h"
+#include "framework/graphics/Bitmap_win.h"
 #include "framework/graphics/Font_win.h"
 #include "framework/graphics/Picture_win.h"
 
@@ -128,6 +129,69 @@ void TTkNavBarButton::Assign(TPersistent* Source) {
     Tag = source->Tag;
     enabled_ = source->enabled_;
     InvalidateBar();
+}
+
+TActionLink* TTkNavBarButton::NewActionLink() {
+    return new TTkNavBarButtonActionLink(this);
+}
+
+void TTkNavBarButton::SetAction(TBasicAction* Value) {
+    actions_.SetAction(Value);
+    if (Value != nullptr) {
+        if (TTkCustomNavBar* bar = NavBar())
+            Value->FreeNotification(bar);
+    }
+}
+
+void TTkNavBarButton::ActionChange(TBasicAction* Sender, bool CheckDefaults) {
+    auto* action = dynamic_cast<TCustomAction*>(Sender);
+    if (action == nullptr)
+        return;
+    if (!CheckDefaults || caption_.empty())
+        SetCaption(action->Caption());
+    if (!CheckDefaults || enabled_)
+        SetEnabled(action->Enabled());
+    if (!CheckDefaults || imageIndex_ == -1)
+        SetImageIndex(action->ImageIndex());
+    if (!CheckDefaults || !OnClick)
+        OnClick = action->OnExecute;
+}
+
+bool TTkNavBarButtonActionLink::IsCaptionLinked() {
+    return TActionLink::IsCaptionLinked() && button_->Caption() == CustomAction()->Caption();
+}
+
+bool TTkNavBarButtonActionLink::IsEnabledLinked() {
+    return TActionLink::IsEnabledLinked() && button_->Enabled() == CustomAction()->Enabled();
+}
+
+bool TTkNavBarButtonActionLink::IsImageIndexLinked() {
+    return TActionLink::IsImageIndexLinked() &&
+           button_->ImageIndex() == CustomAction()->ImageIndex();
+}
+
+bool TTkNavBarButtonActionLink::IsOnExecuteLinked() {
+    return Action() != nullptr && button_->OnClick == Action()->OnExecute;
+}
+
+void TTkNavBarButtonActionLink::SetCaption(const std::string& Value) {
+    if (IsCaptionLinked())
+        button_->SetCaption(Value);
+}
+
+void TTkNavBarButtonActionLink::SetEnabled(bool Value) {
+    if (IsEnabledLinked())
+        button_->SetEnabled(Value);
+}
+
+void TTkNavBarButtonActionLink::SetImageIndex(int Value) {
+    if (IsImageIndexLinked())
+        button_->SetImageIndex(Value);
+}
+
+void TTkNavBarButtonActionLink::SetOnExecute(TNotifyEvent Value) {
+    if (IsOnExecuteLinked())
+        button_->OnClick = Value;
 }
 
 std::string TTkNavBarButton::GetDisplayName() const {
@@ -492,6 +556,32 @@ void TTkCustomNavBar::Notification(TComponent* AComponent, TOperation Operation)
         SetSmallImages(nullptr);
     if (AComponent == pageImages_)
         SetPageImages(nullptr);
+    if (dynamic_cast<TBasicAction*>(AComponent) != nullptr &&
+        !ComponentState().Contains(csDestroying) && pages_ != nullptr) {
+        for (int i = 0; i < pages_->Count(); ++i) {
+            TTkNavBarButtons* buttons = pages_->Items(i)->Buttons();
+            for (int b = 0; b < buttons->Count(); ++b)
+                if (buttons->Items(b)->Action() == AComponent)
+                    buttons->Items(b)->SetAction(nullptr);
+        }
+    }
+}
+
+void TTkCustomNavBar::Loaded() {
+    RefreshActionLinks();
+    TTkCustomControl::Loaded();
+}
+
+void TTkCustomNavBar::RefreshActionLinks() {
+    const bool loading = ComponentState().Contains(csLoading);
+    for (int i = 0; i < pages_->Count(); ++i) {
+        TTkNavBarButtons* buttons = pages_->Items(i)->Buttons();
+        for (int b = 0; b < buttons->Count(); ++b) {
+            TTkNavBarButton* button = buttons->Items(b);
+            if (button->Action() != nullptr)
+                button->ActionChange(button->Action(), loading);
+        }
+    }
 }
 
 bool TTkCustomNavBar::EraseBackground(TCanvas*, LPARAM) {
@@ -654,7 +744,78 @@ int TTkCustomNavBar::ButtonAtPos(int X, int Y) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Painting: a plain rendering of the layout.
+// Painting
+
+namespace {
+
+constexpr int kToolBarButton = 1; // TOOLBAR, TP_BUTTON
+constexpr int kNormal = 1, kHot = 2, kPressed = 3;
+constexpr int kExplorerHeaderBackground = 1; // EXPLORERBAR, EBP_HEADERBACKGROUND
+constexpr int kTextColorProperty = 3803;     // TMT_TEXTCOLOR
+
+TThemedElementDetails ToolButton(int state) {
+    return {tcToolBar, kToolBarButton, state};
+}
+
+void FillSolid(HDC dc, const TRect& r, TColor color) {
+    HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(color)) & 0xFFFFFF);
+    RECT rect{r.Left, r.Top, r.Right, r.Bottom};
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+}
+
+// One ring of a three-dimensional frame: the top and left edges in TopLeft, the right and
+// bottom edges (with the two corners they share with the others) in BottomRight; R shrinks by
+// the ring.
+void Ring(HDC dc, TRect& r, TColor topLeft, TColor bottomRight) {
+    if (r.Right - r.Left <= 0 || r.Bottom - r.Top <= 0)
+        return;
+    FillSolid(dc, Rect(r.Left, r.Top, r.Right - 1, r.Top + 1), topLeft);
+    FillSolid(dc, Rect(r.Left, r.Top, r.Left + 1, r.Bottom - 1), topLeft);
+    FillSolid(dc, Rect(r.Right - 1, r.Top, r.Right, r.Bottom), bottomRight);
+    FillSolid(dc, Rect(r.Left, r.Bottom - 1, r.Right, r.Bottom), bottomRight);
+    r = Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
+}
+
+// Restores a DC's state at scope end, also when a step raises.
+class TSavedDC {
+public:
+    explicit TSavedDC(HDC dc) : dc_(dc), id_(SaveDC(dc)) {}
+    ~TSavedDC() {
+        if (id_ != 0)
+            RestoreDC(dc_, id_);
+    }
+    TSavedDC(const TSavedDC&) = delete;
+    TSavedDC& operator=(const TSavedDC&) = delete;
+
+private:
+    HDC dc_;
+    int id_;
+};
+
+// Gives a font its colour back at scope end.
+class TSavedFontColor {
+public:
+    explicit TSavedFontColor(TFont* font) : font_(font), color_(font->Color()) {}
+    ~TSavedFontColor() { font_->SetColor(color_); }
+    TSavedFontColor(const TSavedFontColor&) = delete;
+    TSavedFontColor& operator=(const TSavedFontColor&) = delete;
+
+private:
+    TFont* font_;
+    TColor color_;
+};
+
+bool SameRGB(TColor a, TColor b) {
+    return (static_cast<std::uint32_t>(ColorToRGB(a)) & 0xFFFFFF) ==
+           (static_cast<std::uint32_t>(ColorToRGB(b)) & 0xFFFFFF);
+}
+
+} // namespace
+
+bool TTkCustomNavBar::Themed() const {
+    return CurrentThemeServices()->ThemesEnabled();
+}
 
 void TTkCustomNavBar::Paint() {
     if (ComponentState().Contains(csDestroying))
@@ -663,44 +824,266 @@ void TTkCustomNavBar::Paint() {
     const TRect client = ClientRect();
     canvas->Font()->Assign(Font());
     canvas->Brush()->SetColor(Color());
-    canvas->FillRect(client);
-    SetBkMode(canvas->Handle(), TRANSPARENT);
     const int count = pages_->Count();
-    if (count == 0)
+    if (count == 0) {
+        TRect wide = client;
+        wide.Left -= 1;
+        wide.Right += 1;
+        const bool themed =
+            themedBackground_ && Themed() &&
+            CurrentThemeServices()->DrawElement(canvas->Handle(), ToolButton(kHot), wide, &client);
+        if (!themed && DoCustomDraw(client, odsBackground, -1, false, false))
+            canvas->FillRect(client);
         return;
+    }
+    canvas->Brush()->SetStyle(bsClear);
     const int active = ActivePageIndex();
-    for (int i = 0; i < count; ++i) {
-        if (pageButtonHeight_ <= 0)
-            break;
-        TRect r = GetPageButtonRect(i);
-        canvas->Brush()->SetColor(clBtnFace);
-        canvas->FillRect(r);
-        canvas->Font()->SetColor(clBtnText);
-        const std::string& caption = pages_->Items(i)->Caption();
-        DrawStringOnCanvas(canvas, caption, -1, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    for (int i = 0; i <= active; ++i)
+        PaintHeader(i, GetPageButtonRect(i));
+    DrawPage(active);
+    TRect r = GetPageButtonRect(count - 1);
+    for (int i = count - 1; i > active; --i) {
+        PaintHeader(i, r);
+        r.Top -= pageButtonHeight_;
+        r.Bottom -= pageButtonHeight_;
     }
-    TTkNavBarPage* page = pages_->Items(active);
-    const TRect area = GetPageRect(active);
-    canvas->Brush()->SetColor(page->Color() == clDefault ? Color() : page->Color());
-    canvas->FillRect(area);
-    TCustomImageList* images = page->ButtonSize() == olbsLarge ? largeImages_ : smallImages_;
-    canvas->Font()->Assign(page->Font());
-    for (int b = page->TopButtonIndex(); b < page->Buttons()->Count(); ++b) {
-        TRect row = GetButtonRect(active, b);
-        if (row.Top >= area.Bottom)
-            break;
-        TTkNavBarButton* button = page->Buttons()->Items(b);
-        if (images != nullptr) {
-            const int x = page->ButtonSize() == olbsLarge
-                              ? row.Left + (row.Right - row.Left - images->Width()) / 2
-                              : row.Left + 2;
-            images->Draw(canvas, x, row.Top + (page->ButtonSize() == olbsLarge ? 4 : 2),
-                         button->ImageIndex(), page->Enabled() && button->Enabled());
+}
+
+void TTkCustomNavBar::PaintHeader(int Index, const TRect& R) {
+    const bool down = Index == downPage_;
+    if (!DoCustomDraw(R, odsPageButton, Index, down, Index == ActivePageIndex()))
+        return;
+    TCanvas* canvas = Canvas();
+    HDC dc = canvas->Handle();
+    bool drawn = false;
+    if (Themed()) {
+        const bool hot = Index == hotPage_;
+        TRect area = R;
+        if (borderStyle_ == bsNone)
+            area = Rect(R.Left - 1, R.Top - 1, R.Right + 1, R.Bottom + 1);
+        drawn = CurrentThemeServices()->DrawElement(dc, ToolButton(down || hot ? kPressed : kHot),
+                                                    area, &R);
+        if (drawn) {
+            TColor text;
+            if (CurrentThemeServices()->GetElementColor(ToolButton(down  ? kPressed
+                                                                   : hot ? kHot
+                                                                         : kNormal),
+                                                        kTextColorProperty, text))
+                canvas->Font()->SetColor(text);
         }
-        TRect text = GetButtonTextRect(active, b);
-        const std::string& caption = button->Caption();
-        DrawStringOnCanvas(canvas, caption, -1, text,
-                           (page->ButtonSize() == olbsLarge ? DT_CENTER : DT_LEFT) | DT_VCENTER |
-                               DT_SINGLELINE);
     }
+    if (!drawn)
+        FillSolid(dc, R, clBtnFace);
+    DrawPageButton(Index, R, down);
+}
+
+void TTkCustomNavBar::DrawPageButton(int Index, const TRect& ARect, bool Pressed) {
+    if (Index < 0 || Index >= pages_->Count())
+        return;
+    TTkNavBarPage* page = pages_->Items(Index);
+    TCanvas* canvas = Canvas();
+    HDC dc = canvas->Handle();
+    TRect r = ARect;
+    if (Pressed && borderStyle_ == bsSingle) {
+        Ring(dc, r, cl3DDkShadow, clBtnHighlight);
+        Ring(dc, r, clBtnShadow, clBtnFace);
+    } else if (Pressed) {
+        Ring(dc, r, clBtnShadow, clBtnHighlight);
+    } else if (borderStyle_ == bsSingle) {
+        Ring(dc, r, clBtnHighlight, cl3DDkShadow);
+        Ring(dc, r, clBtnFace, clBtnShadow);
+    } else {
+        Ring(dc, r, clBtnHighlight, clBtnShadow);
+    }
+    const bool hasImage = pageImages_ != nullptr && page->ImageIndex() >= 0 &&
+                          page->ImageIndex() < pageImages_->Count();
+    const int imageWidth = hasImage ? pageImages_->Width() : 0;
+    TSavedDC state(dc);
+    if (hasImage)
+        pageImages_->Draw(canvas, 4, ARect.Top + 1, page->ImageIndex(), page->Enabled());
+    UINT flags = DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS;
+    switch (page->Alignment()) {
+    case taLeftJustify:
+        r.Left += hasImage ? imageWidth + 8 : 4;
+        flags |= DT_LEFT;
+        break;
+    case taRightJustify:
+        r.Left += hasImage ? imageWidth + 8 : 4;
+        r.Right -= 4;
+        flags |= DT_RIGHT;
+        break;
+    default:
+        if (hasImage)
+            r.Left += imageWidth + 4;
+        flags |= DT_CENTER;
+        break;
+    }
+    r.Top -= 1;
+    r.Bottom -= 1;
+    TSavedFontColor color(canvas->Font());
+    if (!page->Enabled()) {
+        TRect shadow = Rect(r.Left + 1, r.Top + 1, r.Right + 1, r.Bottom + 1);
+        canvas->Font()->SetColor(static_cast<TColor>(0xFFFFFF));
+        DrawStringOnCanvas(canvas, page->Caption(), -1, shadow, flags);
+        canvas->Font()->SetColor(clGrayText);
+    }
+    DrawStringOnCanvas(canvas, page->Caption(), -1, r, flags);
+}
+
+void TTkCustomNavBar::DrawPage(int Index) {
+    if (Index < 0 || Index >= pages_->Count())
+        return;
+    TTkNavBarPage* page = pages_->Items(Index);
+    TCanvas* canvas = Canvas();
+    const TRect area = GetPageRect(Index);
+    const TColor savedBrush = canvas->Brush()->Color();
+    canvas->Brush()->SetColor(page->Color() == clDefault ? Color() : page->Color());
+    canvas->Font()->Assign(Font());
+    try {
+        if (DoCustomDraw(area, odsPage, Index, false, Index == ActivePageIndex()))
+            FillPage(page, area);
+        PaintButtonFrame(Index, hotButton_, pressedButton_);
+        DrawButtons(Index);
+    } catch (...) {
+        canvas->Brush()->SetColor(savedBrush);
+        canvas->Brush()->SetStyle(bsClear);
+        throw;
+    }
+    canvas->Brush()->SetColor(savedBrush);
+    canvas->Brush()->SetStyle(bsClear);
+}
+
+void TTkCustomNavBar::FillPage(TTkNavBarPage* Page, const TRect& Area) {
+    TCanvas* canvas = Canvas();
+    TGraphic* graphic = Page->Picture()->Graphic();
+    if (graphic != nullptr && !graphic->Empty()) {
+        // The picture is the brush's pattern; a graphic other than a bitmap is drawn into one
+        // first.
+        TBitmap* pattern = dynamic_cast<TBitmap*>(graphic);
+        TBitmap* made = nullptr;
+        if (pattern == nullptr) {
+            made = new TBitmap();
+            pattern = made;
+        }
+        try {
+            if (made != nullptr) {
+                made->SetSize(graphic->Width(), graphic->Height());
+                made->Canvas()->Draw(0, 0, graphic);
+            }
+            canvas->Brush()->SetBitmap(pattern);
+            canvas->FillRect(Area);
+        } catch (...) {
+            canvas->Brush()->SetBitmap(nullptr);
+            delete made;
+            throw;
+        }
+        canvas->Brush()->SetBitmap(nullptr);
+        delete made;
+        return;
+    }
+    if (Page->Color() == clDefault && themedBackground_ && Themed() &&
+        CurrentThemeServices()->DrawElement(
+            canvas->Handle(), {tcExplorerBar, kExplorerHeaderBackground, kNormal}, Area))
+        return;
+    canvas->Brush()->SetColor(Page->Color() == clDefault ? Color() : Page->Color());
+    canvas->FillRect(Area);
+}
+
+void TTkCustomNavBar::DrawButtons(int Index) {
+    if (ComponentState().Contains(csDestroying) || Index < 0 || Index >= pages_->Count())
+        return;
+    TTkNavBarPage* page = pages_->Items(Index);
+    TTkNavBarButtons* buttons = page->Buttons();
+    if (buttons->Count() == 0)
+        return;
+    TCanvas* canvas = Canvas();
+    const TRect area = GetPageRect(Index);
+    const int top = page->TopButtonIndex();
+    TRect row = GetButtonRect(Index, top);
+    const int h = GetButtonHeight(Index);
+    const bool large = page->ButtonSize() == olbsLarge;
+    TCustomImageList* images = large ? largeImages_ : smallImages_;
+    const TColor savedPen = canvas->Pen()->Color();
+    canvas->Font()->Assign(page->Font());
+    TColor themeText = clNone;
+    const bool hasThemeText = Themed() && CurrentThemeServices()->GetElementColor(
+                                              ToolButton(kNormal), kTextColorProperty, themeText);
+    canvas->Brush()->SetStyle(bsClear);
+    const TColor pageColor = page->Color() == clDefault ? Color() : page->Color();
+    try {
+        for (int b = top; b < buttons->Count(); ++b) {
+            TTkNavBarButton* button = buttons->Items(b);
+            canvas->Font()->Assign(page->Font());
+            if (hasThemeText)
+                canvas->Font()->SetColor(themeText);
+            if (button->Down()) {
+                canvas->Font()->Assign(page->DownFont());
+                PaintButtonFrame(Index, b, b);
+            }
+            if (DoCustomDraw(row, odsButton, b, button->Down(), b == hotButton_)) {
+                HDC dc = canvas->Handle();
+                const bool enabled = page->Enabled() && button->Enabled();
+                TSavedFontColor color(canvas->Font());
+                TRect text;
+                {
+                    TSavedDC state(dc);
+                    if (images != nullptr) {
+                        if (large)
+                            images->Draw(canvas,
+                                         row.Left + (row.Right - row.Left - images->Width()) / 2,
+                                         row.Top + 4, button->ImageIndex(), enabled);
+                        else
+                            images->Draw(canvas, row.Left + 2, row.Top + 2, button->ImageIndex(),
+                                         enabled);
+                    }
+                }
+                text = GetButtonTextRect(Index, b);
+                if (!enabled)
+                    canvas->Font()->SetColor(SameRGB(pageColor, clGrayText) ? clBtnFace
+                                                                            : clGrayText);
+                UINT flags = DT_SINGLELINE | DT_VCENTER | DT_EXPANDTABS;
+                if (large) {
+                    flags |= DT_CENTER;
+                } else {
+                    text.Left += 4;
+                    text.Right -= 4;
+                    flags |= DT_LEFT | DT_EDITCONTROL | DT_NOCLIP;
+                }
+                DrawStringOnDC(canvas->Handle(), button->Caption(), -1, text, flags);
+            }
+            row.Top += h;
+            row.Bottom += h;
+            if (row.Top >= area.Bottom)
+                break;
+        }
+    } catch (...) {
+        canvas->Font()->Assign(Font());
+        canvas->Pen()->SetColor(savedPen);
+        throw;
+    }
+    canvas->Font()->Assign(Font());
+    canvas->Pen()->SetColor(savedPen);
+}
+
+void TTkCustomNavBar::PaintButtonFrame(int PageIndex, int HotIndex, int PressedIndex) {
+    if (ComponentState().Contains(csDestroying) || HotIndex < 0 || PageIndex < 0 ||
+        PageIndex >= pages_->Count())
+        return;
+    TTkNavBarPage* page = pages_->Items(PageIndex);
+    if (HotIndex < page->TopButtonIndex() || HotIndex >= page->Buttons()->Count())
+        return;
+    const TRect r = GetButtonFrameRect(PageIndex, HotIndex);
+    if (HotIndex == hotButton_)
+        hotFrame_ = r;
+    const bool down = HotIndex == PressedIndex || page->Buttons()->Items(HotIndex)->Down();
+    if (!DoCustomDraw(r, odsButtonFrame, HotIndex, down, true))
+        return;
+    HDC dc = Canvas()->Handle();
+    if (Themed() && CurrentThemeServices()->DrawElement(dc, ToolButton(down ? kPressed : kHot), r))
+        return;
+    TRect ring = r;
+    if (down)
+        Ring(dc, ring, clBlack, clWhite);
+    else
+        Ring(dc, ring, clWhite, clBlack);
 }

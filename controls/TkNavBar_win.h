@@ -7,6 +7,7 @@
 
 #include "controls/NavBarLayout.h"
 #include "controls/TkExControls_win.h"
+#include "framework/controls/ActionClient.h"
 #include "framework/controls/ControlTypes.h"
 #include "framework/core/Collection.h"
 #include "framework/gui/Form_win.h"
@@ -58,6 +59,11 @@ public:
     // Fires OnClick with the button as sender.
     virtual void Click();
 
+    TBasicAction* Action() const noexcept { return actions_.Action(); }
+    // Takes the action's caption, enabled state, image and execute handler (while the action
+    // is loading only those still at their defaults); nullptr unlinks.
+    void SetAction(TBasicAction* Value);
+
     // From another button: caption, image, Down, AutoToggle, Tag and Enabled.
     void Assign(TPersistent* Source) override;
 
@@ -66,14 +72,41 @@ public:
 
 protected:
     std::string GetDisplayName() const override;
+    virtual void ActionChange(TBasicAction* Sender, bool CheckDefaults);
 
 private:
+    friend class TTkCustomNavBar;
     void InvalidateBar() const;
+    TActionLink* NewActionLink();
 
     std::string caption_;
     int imageIndex_ = 0;
     bool enabled_ = true;
     bool down_ = false;
+    TActionClient actions_{
+        this, OnClick, [this] { return NewActionLink(); },
+        [this](TBasicAction* Sender, bool CheckDefaults) { ActionChange(Sender, CheckDefaults); }};
+};
+
+// A button's link to an action: caption, enabled state, image and execute handler follow the
+// action while the button still shows the action's value.
+class TTkNavBarButtonActionLink : public TActionLink {
+    FW_CLASS(TTkNavBarButtonActionLink, TActionLink)
+public:
+    explicit TTkNavBarButtonActionLink(TTkNavBarButton* AClient)
+        : TActionLink(AClient), button_(AClient) {}
+
+    bool IsCaptionLinked() override;
+    bool IsEnabledLinked() override;
+    bool IsImageIndexLinked() override;
+    bool IsOnExecuteLinked() override;
+    void SetCaption(const std::string& Value) override;
+    void SetEnabled(bool Value) override;
+    void SetImageIndex(int Value) override;
+    void SetOnExecute(TNotifyEvent Value) override;
+
+private:
+    TTkNavBarButton* button_;
 };
 
 class TTkNavBarButtons : public TOwnedCollection {
@@ -251,8 +284,19 @@ public:
     virtual bool DoCustomDraw(const TRect& ARect, TTkNavBarCustomDrawStage AStage, int AIndex,
                               bool ADown, bool AInside);
 
+    // The elements, each announced to OnCustomDraw first.
+    void DrawPageButton(int Index, const TRect& ARect, bool Pressed);
+    void DrawPage(int Index);
+    void DrawButtons(int Index);
+    // The hot (or, when HotIndex is PressedIndex or Down, sunken) frame of button HotIndex.
+    void PaintButtonFrame(int PageIndex, int HotIndex, int PressedIndex);
+
+    // Every button applies its action again (only the values at their defaults while loading).
+    virtual void RefreshActionLinks();
+
 protected:
     void CreateParams(TCreateParams& Params) override;
+    void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void Paint() override;
     bool EraseBackground(TCanvas* Canvas, LPARAM Param) override;
@@ -270,6 +314,9 @@ private:
     int TextHeight();
     int CaptionWidth(int PageIndex, int ButtonIndex);
     void ButtonGoing(int PageIndex, int ButtonIndex);
+    bool Themed() const;
+    void PaintHeader(int Index, const TRect& R);
+    void FillPage(TTkNavBarPage* Page, const TRect& Area);
 
     TTkNavBarPages* pages_ = nullptr;
     TCustomImageList* largeImages_ = nullptr;
