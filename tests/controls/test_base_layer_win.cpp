@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "controls/TkExButtons_win.h"
 #include "controls/TkExControls_win.h"
 #include "controls/TkThemes_win.h"
 #include "framework/core/Exceptions.h"
@@ -123,6 +124,13 @@ protected:
 
 TEST_F(BaseLayerTest, GraphicCopyDispatchesEveryNotification) {
     auto* probe = Create<Probe<TTkExGraphicControl>>(form);
+    probe->SetBounds(10, 10, 40, 20);
+    probe->SetParent(form);
+    EachNotificationReachesItsOperationOnce(probe, false);
+}
+
+TEST_F(BaseLayerTest, SpeedButtonCopyDispatchesEveryNotification) {
+    auto* probe = Create<Probe<TTkExSpeedButton>>(form);
     probe->SetBounds(10, 10, 40, 20);
     probe->SetParent(form);
     EachNotificationReachesItsOperationOnce(probe, false);
