@@ -1,11 +1,13 @@
 #include "controls/TkNavBar_win.h"
 
+#include "controls/SpeedButtonLogic.h"
 #include "controls/TkThemes_win.h"
 #include "controls/TkUtils_win.h"
 #include "framework/controls/ImageList_win.h"
 #include "framework/graphics/Bitmap_win.h"
 #include "framework/graphics/Font_win.h"
 #include "framework/graphics/Picture_win.h"
+#include "framework/gui/Timer_win.h"
 
 namespace {
 
@@ -417,6 +419,25 @@ TTkCustomNavBar::TTkCustomNavBar(TComponent* AOwner) : TTkCustomControl(AOwner) 
     ControlStyle.Exclude(csAcceptsControls);
     ControlStyle.Include(csOpaque);
     AddThemeStyleFlags(this, 0x20000);
+    for (bool up : {true, false}) {
+        auto* button = new TTkThemedTopBottomButton(this);
+        button->IsUp = up;
+        button->SetVisible(false);
+        button->ControlStyle.Include(csOpaque);
+        TBitmap glyph;
+        try {
+            glyph.LoadFromResourceName(GetModuleHandleA(nullptr),
+                                       up ? "TkCustomNavBarUPARROW" : "TkCustomNavBarDOWNARROW");
+            button->SetGlyph(&glyph);
+        } catch (const std::exception&) {
+            // A program without the bar's resources gets arrowless scroll buttons.
+        }
+        button->OnClick = up ? TNotifyEvent(this, &TTkCustomNavBar::ScrollUpClick)
+                             : TNotifyEvent(this, &TTkCustomNavBar::ScrollDownClick);
+        button->SetBounds(0, ComponentState().Contains(csDesigning) ? -1000 : 0, 16, 16);
+        button->SetParent(this);
+        (up ? upButton_ : downButton_) = button;
+    }
     pages_ = new TTkNavBarPages(this);
     largeLink_ = new TChangeLink();
     smallLink_ = new TChangeLink();
@@ -504,10 +525,10 @@ int TTkCustomNavBar::ActivePageIndex() {
 void TTkCustomNavBar::SetActivePageIndex(int Value) {
     if (Value < 0 || Value >= pages_->Count())
         return;
-    downPage_ = -1;
-    hotButton_ = -1;
-    pressedButton_ = -1;
-    hotFrame_ = {};
+    input_.DownPage = -1;
+    input_.HotButton = -1;
+    input_.PressedButton = -1;
+    input_.HotFrame = {};
     if (Value != activePageIndex_) {
         if (!DoPageChanging(Value))
             return;
@@ -614,10 +635,10 @@ void TTkCustomNavBar::ButtonGoing(int PageIndex, int ButtonIndex) {
     if (ComponentState().Contains(csDestroying))
         return;
     if (PageIndex == ActivePageIndex()) {
-        if (hotButton_ == ButtonIndex)
-            hotButton_ = -1;
-        if (pressedButton_ == ButtonIndex)
-            pressedButton_ = -1;
+        if (input_.HotButton == ButtonIndex)
+            input_.HotButton = -1;
+        if (input_.PressedButton == ButtonIndex)
+            input_.PressedButton = -1;
     }
     Invalidate();
 }
@@ -850,14 +871,14 @@ void TTkCustomNavBar::Paint() {
 }
 
 void TTkCustomNavBar::PaintHeader(int Index, const TRect& R) {
-    const bool down = Index == downPage_;
+    const bool down = Index == input_.DownPage;
     if (!DoCustomDraw(R, odsPageButton, Index, down, Index == ActivePageIndex()))
         return;
     TCanvas* canvas = Canvas();
     HDC dc = canvas->Handle();
     bool drawn = false;
     if (Themed()) {
-        const bool hot = Index == hotPage_;
+        const bool hot = Index == input_.HotPage;
         TRect area = R;
         if (borderStyle_ == bsNone)
             area = Rect(R.Left - 1, R.Top - 1, R.Right + 1, R.Bottom + 1);
@@ -942,8 +963,9 @@ void TTkCustomNavBar::DrawPage(int Index) {
     try {
         if (DoCustomDraw(area, odsPage, Index, false, Index == ActivePageIndex()))
             FillPage(page, area);
-        PaintButtonFrame(Index, hotButton_, pressedButton_);
+        PaintButtonFrame(Index, input_.HotButton, input_.PressedButton);
         DrawButtons(Index);
+        UpdateScrollButtons();
     } catch (...) {
         canvas->Brush()->SetColor(savedBrush);
         canvas->Brush()->SetStyle(bsClear);
@@ -1020,7 +1042,7 @@ void TTkCustomNavBar::DrawButtons(int Index) {
                 canvas->Font()->Assign(page->DownFont());
                 PaintButtonFrame(Index, b, b);
             }
-            if (DoCustomDraw(row, odsButton, b, button->Down(), b == hotButton_)) {
+            if (DoCustomDraw(row, odsButton, b, button->Down(), b == input_.HotButton)) {
                 HDC dc = canvas->Handle();
                 const bool enabled = page->Enabled() && button->Enabled();
                 TSavedFontColor color(canvas->Font());
@@ -1073,8 +1095,6 @@ void TTkCustomNavBar::PaintButtonFrame(int PageIndex, int HotIndex, int PressedI
     if (HotIndex < page->TopButtonIndex() || HotIndex >= page->Buttons()->Count())
         return;
     const TRect r = GetButtonFrameRect(PageIndex, HotIndex);
-    if (HotIndex == hotButton_)
-        hotFrame_ = r;
     const bool down = HotIndex == PressedIndex || page->Buttons()->Items(HotIndex)->Down();
     if (!DoCustomDraw(r, odsButtonFrame, HotIndex, down, true))
         return;
@@ -1086,4 +1106,250 @@ void TTkCustomNavBar::PaintButtonFrame(int PageIndex, int HotIndex, int PressedI
         Ring(dc, ring, clBlack, clWhite);
     else
         Ring(dc, ring, clWhite, clBlack);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Input
+
+// The input rules' questions, answered by the bar.
+class TNavBarInputView : public INavInputView {
+public:
+    explicit TNavBarInputView(TTkCustomNavBar* bar) : bar_(bar) {}
+    int PageAt(TPoint p) override {
+        for (int i = 0; i < bar_->Pages()->Count(); ++i) {
+            const TRect r = bar_->GetPageButtonRect(i);
+            if (p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom)
+                return i;
+        }
+        return -1;
+    }
+    int ButtonAt(TPoint p) override { return bar_->ButtonAtPos(p.X, p.Y); }
+    TRect HeaderRect(int page) override { return bar_->GetPageButtonRect(page); }
+    bool PageEnabled(int page) override {
+        return page >= 0 && page < bar_->Pages()->Count() && bar_->Pages()->Items(page)->Enabled();
+    }
+    bool ButtonEnabled(int button) override {
+        if (bar_->Pages()->Count() == 0)
+            return false;
+        TTkNavBarButtons* buttons = bar_->Pages()->Items(bar_->ActivePageIndex())->Buttons();
+        return button >= 0 && button < buttons->Count() && buttons->Items(button)->Enabled();
+    }
+    TRect FrameRect(int button) override {
+        return bar_->GetButtonFrameRect(bar_->ActivePageIndex(), button);
+    }
+    int ActivePage() override { return bar_->ActivePageIndex(); }
+    bool Themed() override { return bar_->Themed(); }
+
+private:
+    TTkCustomNavBar* bar_;
+};
+
+void TTkCustomNavBar::Carry(const TNavInputEffects& Effects) {
+    if (HandleAllocated()) {
+        for (const TNavRepaint& r : Effects.Repaint) {
+            if (r.Rect.Right <= r.Rect.Left || r.Rect.Bottom <= r.Rect.Top)
+                continue;
+            RECT rect{r.Rect.Left, r.Rect.Top, r.Rect.Right, r.Rect.Bottom};
+            InvalidateRect(Handle(), &rect, r.Erase ? TRUE : FALSE);
+        }
+    }
+    if (Effects.ChangePage >= 0)
+        SetActivePageIndex(Effects.ChangePage);
+    if (Effects.ClickButton >= 0)
+        DoButtonClick(Effects.ClickButton);
+}
+
+void TTkCustomNavBar::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TTkCustomControl::MouseDown(Button, Shift, X, Y);
+    TNavBarInputView view(this);
+    Carry(NavMouseDown(input_, view, {X, Y}, Button == mbRight));
+}
+
+void TTkCustomNavBar::MouseMove(TShiftState Shift, int X, int Y) {
+    TTkCustomControl::MouseMove(Shift, X, Y);
+    TNavBarInputView view(this);
+    Carry(NavMouseMove(input_, view, {X, Y}));
+}
+
+void TTkCustomNavBar::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TTkCustomControl::MouseUp(Button, Shift, X, Y);
+    TNavBarInputView view(this);
+    Carry(NavMouseUp(input_, view, {X, Y}, Button == mbRight));
+}
+
+void TTkCustomNavBar::MouseEnter(TControl* Control) {
+    if (!ComponentState().Contains(csDesigning))
+        Carry(NavMouseEnter(input_));
+    TTkCustomControl::MouseEnter(Control);
+}
+
+void TTkCustomNavBar::MouseLeave(TControl* Control) {
+    TTkCustomControl::MouseLeave(Control);
+    if (ComponentState().Contains(csDesigning))
+        return;
+    TNavBarInputView view(this);
+    Carry(NavMouseLeave(input_, view));
+}
+
+bool TTkCustomNavBar::AcceptsDialogKey(std::uint16_t Key, TShiftState Shift,
+                                       const std::string& Text) {
+    if (CanFocus() && Key > 0 && Key < 256 && pages_->Count() > 0) {
+        TTkNavBarPage* active = pages_->Items(ActivePageIndex());
+        std::vector<TNavAccelItem> buttons;
+        for (int i = 0; i < active->Buttons()->Count(); ++i)
+            buttons.push_back(
+                {active->Buttons()->Items(i)->Caption(), active->Buttons()->Items(i)->Enabled()});
+        std::vector<TNavAccelItem> pages;
+        for (int i = 0; i < pages_->Count(); ++i)
+            pages.push_back({pages_->Items(i)->Caption(), pages_->Items(i)->Enabled()});
+        const TNavAccelChoice choice =
+            NavAccelerator(static_cast<char>(Key), active->Enabled(), buttons, pages);
+        if (choice.Index >= 0) {
+            if (choice.Button)
+                DoButtonClick(choice.Index);
+            else
+                SetActivePageIndex(choice.Index);
+            return true;
+        }
+    }
+    return TTkCustomControl::AcceptsDialogKey(Key, Shift, Text);
+}
+
+void TTkCustomNavBar::WndProc(TMessage& Message) {
+    if (Message.Msg == WM_CONTEXTMENU && HandleAllocated()) {
+        popupObject_ = this;
+        const auto raw = static_cast<std::uint32_t>(Message.LParam);
+        if (raw != 0xFFFFFFFFu) {
+            POINT at{static_cast<short>(LOWORD(raw)), static_cast<short>(HIWORD(raw))};
+            ::ScreenToClient(Handle(), &at);
+            TNavBarInputView view(this);
+            const int page = view.PageAt({at.x, at.y});
+            const int button = page < 0 ? ButtonAtPos(at.x, at.y) : -1;
+            if (page >= 0)
+                popupObject_ = pages_->Items(page);
+            else if (button >= 0)
+                popupObject_ = pages_->Items(ActivePageIndex())->Buttons()->Items(button);
+        }
+    }
+    TTkCustomControl::WndProc(Message);
+}
+
+void TTkCustomNavBar::UpdateScrollButtons() {
+    if (upButton_ == nullptr || downButton_ == nullptr)
+        return;
+    const int count = pages_->Count();
+    const int active = ActivePageIndex();
+    const bool valid = count > 0;
+    TTkNavBarPage* page = valid ? pages_->Items(active) : nullptr;
+    const TRect client = ClientRect();
+    const TNavScrollButtons places = NavScrollButtonPlaces(
+        valid, page != nullptr && page->Enabled(), count,
+        page != nullptr ? page->Buttons()->Count() : 0,
+        page != nullptr ? page->TopButtonIndex() : 0, valid ? GetPageRect(active) : TRect{},
+        valid ? GetButtonHeight(active) : 0, client.Right - client.Left);
+    const bool designing = ComponentState().Contains(csDesigning);
+    auto place = [&](TTkThemedTopBottomButton* button, bool visible, const TRect& r) {
+        if (visible) {
+            if (button->BoundsRect() != r)
+                button->SetBounds(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+        } else if (designing && button->Top() != -1000) {
+            button->SetBounds(button->Left(), -1000, button->Width(), button->Height());
+        }
+        if (button->Visible() != visible)
+            button->SetVisible(visible);
+        const bool enabled = visible && places.Enabled;
+        if (button->Enabled() != enabled)
+            button->SetEnabled(enabled);
+    };
+    place(upButton_, places.UpVisible, places.Up);
+    place(downButton_, places.DownVisible, places.Down);
+}
+
+void TTkCustomNavBar::ScrollUpClick(TObject*) {
+    if (!upButton_->Visible() || pages_->Count() == 0)
+        return;
+    TTkNavBarPage* page = pages_->Items(ActivePageIndex());
+    if (page->TopButtonIndex() > 0)
+        page->SetTopButtonIndex(page->TopButtonIndex() - 1);
+}
+
+void TTkCustomNavBar::ScrollDownClick(TObject*) {
+    if (!downButton_->Visible() || pages_->Count() == 0)
+        return;
+    TTkNavBarPage* page = pages_->Items(ActivePageIndex());
+    page->SetTopButtonIndex(page->TopButtonIndex() + 1);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Scroll buttons
+
+TTkRepeatButton::~TTkRepeatButton() {
+    FreeTimer();
+}
+
+void TTkRepeatButton::FreeTimer() {
+    if (timer_ == nullptr)
+        return;
+    TTimer* timer = timer_;
+    timer_ = nullptr;
+    timer->Free();
+}
+
+void TTkRepeatButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TTkExSpeedButton::MouseDown(Button, Shift, X, Y);
+    if (timer_ == nullptr) {
+        timer_ = new TTimer(nullptr);
+        timer_->SetOnTimer(TNotifyEvent(this, &TTkRepeatButton::TimerTick));
+    }
+    timer_->SetInterval(400);
+    timer_->SetEnabled(true);
+}
+
+void TTkRepeatButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TTkExSpeedButton::MouseUp(Button, Shift, X, Y);
+    FreeTimer();
+}
+
+void TTkRepeatButton::VisibleChanged() {
+    TTkExSpeedButton::VisibleChanged();
+    if (!Visible())
+        FreeTimer();
+}
+
+void TTkRepeatButton::TimerTick(TObject*) {
+    if (timer_ == nullptr)
+        return;
+    const TRepeatStep step =
+        RepeatTick(State() == TSpeedButtonState::Down ? bsDown : bsUp, MouseCapture(), 100);
+    timer_->SetInterval(step.NextInterval);
+    if (!step.Click)
+        return;
+    try {
+        Click();
+    } catch (...) {
+        if (timer_ != nullptr)
+            timer_->SetEnabled(false);
+        throw;
+    }
+}
+
+void TTkThemedTopBottomButton::Paint() {
+    if (ComponentState().Contains(csDestroying))
+        return;
+    if (CurrentThemeServices()->ThemesEnabled() && !Flat()) {
+        int state = 1;
+        if (!Enabled())
+            state = 4;
+        else if (State() == TSpeedButtonState::Down || State() == TSpeedButtonState::Exclusive)
+            state = 3;
+        else if (MouseInControl())
+            state = 2;
+        if (!IsUp)
+            state += 4;
+        const TRect client = ClientRect();
+        if (CurrentThemeServices()->DrawElement(Canvas()->Handle(), {tcScrollBar, 1, state},
+                                                client))
+            return;
+    }
+    TTkRepeatButton::Paint();
 }

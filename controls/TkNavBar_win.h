@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <string>
 
+#include "controls/NavBarInput.h"
 #include "controls/NavBarLayout.h"
+#include "controls/TkExButtons_win.h"
 #include "controls/TkExControls_win.h"
 #include "framework/controls/ActionClient.h"
 #include "framework/controls/ControlTypes.h"
@@ -16,8 +18,41 @@ class TChangeLink;
 class TCustomImageList;
 class TFont;
 class TPicture;
+class TTimer;
 class TTkCustomNavBar;
 class TTkNavBarPage;
+
+// A speed button that clicks again and again while held: first after 400 ms, then every
+// 100 ms, and once more on release over it.
+class TTkRepeatButton : public TTkExSpeedButton {
+    FW_CLASS(TTkRepeatButton, TTkExSpeedButton)
+public:
+    explicit TTkRepeatButton(TComponent* AOwner) : TTkExSpeedButton(AOwner) {}
+    ~TTkRepeatButton() override;
+    // The timer exists only while the button is held.
+    bool Repeating() const noexcept { return timer_ != nullptr; }
+
+protected:
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void VisibleChanged() override;
+
+private:
+    void TimerTick(TObject*);
+    void FreeTimer();
+    TTimer* timer_ = nullptr;
+};
+
+// The side bar's scroll button: the theme's scroll-bar arrow, or the glyph without themes.
+class TTkThemedTopBottomButton : public TTkRepeatButton {
+    FW_CLASS(TTkThemedTopBottomButton, TTkRepeatButton)
+public:
+    explicit TTkThemedTopBottomButton(TComponent* AOwner) : TTkRepeatButton(AOwner) {}
+    bool IsUp = true;
+
+protected:
+    void Paint() override;
+};
 
 enum TTkNavBarCustomDrawStage : std::uint8_t {
     odsBackground,
@@ -271,11 +306,16 @@ public:
     int ButtonAtPos(int X, int Y);
 
     // The mouse-tracking state (-1: none).
-    int PressedPage() const noexcept { return pressedPage_; }
-    int DownPage() const noexcept { return downPage_; }
-    int HotPage() const noexcept { return hotPage_; }
-    int HotButton() const noexcept { return hotButton_; }
-    int PressedButton() const noexcept { return pressedButton_; }
+    int PressedPage() const noexcept { return input_.PressedPage; }
+    int DownPage() const noexcept { return input_.DownPage; }
+    int HotPage() const noexcept { return input_.HotPage; }
+    int HotButton() const noexcept { return input_.HotButton; }
+    int PressedButton() const noexcept { return input_.PressedButton; }
+    TRect HotFrame() const noexcept { return input_.HotFrame; }
+    // The page or button under the mouse at the last context-menu request, else the bar.
+    TObject* PopupObject() const noexcept { return popupObject_; }
+    TTkThemedTopBottomButton* UpButton() const noexcept { return upButton_; }
+    TTkThemedTopBottomButton* DownButton() const noexcept { return downButton_; }
 
     virtual bool DoPageChanging(int Index);
     virtual void DoPageChange(int Index);
@@ -302,6 +342,15 @@ protected:
     bool EraseBackground(TCanvas* Canvas, LPARAM Param) override;
     void ColorChanged() override;
     void FontChanged() override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseEnter(TControl* Control) override;
+    void MouseLeave(TControl* Control) override;
+    bool AcceptsDialogKey(std::uint16_t Key, TShiftState Shift, const std::string& Text) override;
+    void WndProc(TMessage& Message) override;
+    // Shows, places and enables the scroll buttons for the active page.
+    void UpdateScrollButtons();
 
 private:
     friend class TTkNavBarButton;
@@ -317,6 +366,10 @@ private:
     bool Themed() const;
     void PaintHeader(int Index, const TRect& R);
     void FillPage(TTkNavBarPage* Page, const TRect& Area);
+    void Carry(const TNavInputEffects& Effects);
+    void ScrollUpClick(TObject*);
+    void ScrollDownClick(TObject*);
+    friend class TNavBarInputView;
 
     TTkNavBarPages* pages_ = nullptr;
     TCustomImageList* largeImages_ = nullptr;
@@ -330,12 +383,10 @@ private:
     int activePageIndex_ = 0;
     bool themedBackground_ = true;
     TFormBorderStyle borderStyle_ = bsSingle;
-    int pressedPage_ = -1;
-    int downPage_ = -1;
-    int hotPage_ = -1;
-    int hotButton_ = -1;
-    int pressedButton_ = -1;
-    TRect hotFrame_{};
+    TNavInputState input_;
+    TObject* popupObject_ = nullptr;
+    TTkThemedTopBottomButton* upButton_ = nullptr;
+    TTkThemedTopBottomButton* downButton_ = nullptr;
 };
 
 class TTkNavBar : public TTkCustomNavBar {
