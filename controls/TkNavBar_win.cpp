@@ -55,6 +55,7 @@ TTkNavBarButton::TTkNavBarButton(TCollection* Collection) : TCollectionItem(Coll
 
 void TTkNavBarButton::BeforeDestruction() {
     if (TTkCustomNavBar* bar = NavBar()) {
+        bar->ItemGoing(this);
         TTkNavBarPage* page = Page();
         bar->ButtonGoing(page != nullptr ? page->Index() : -1, Index());
     }
@@ -234,6 +235,15 @@ TTkNavBarPage::~TTkNavBarPage() {
     delete picture_;
     delete downFont_;
     delete font_;
+}
+
+void TTkNavBarPage::BeforeDestruction() {
+    if (TTkCustomNavBar* bar = NavBar()) {
+        bar->ItemGoing(this);
+        for (int i = 0; i < buttons_->Count(); ++i)
+            bar->ItemGoing(buttons_->Items(i));
+    }
+    TCollectionItem::BeforeDestruction();
 }
 
 TTkCustomNavBar* TTkNavBarPage::NavBar() const noexcept {
@@ -438,6 +448,9 @@ TTkCustomNavBar::TTkCustomNavBar(TComponent* AOwner) : TTkCustomControl(AOwner) 
         button->SetParent(this);
         (up ? upButton_ : downButton_) = button;
     }
+    editor_ = new TTkNavBarEdit(this);
+    editor_->SetParent(this);
+    editor_->SetBounds(0, -1000, editor_->Width(), editor_->Height());
     pages_ = new TTkNavBarPages(this);
     largeLink_ = new TChangeLink();
     smallLink_ = new TChangeLink();
@@ -1216,6 +1229,18 @@ bool TTkCustomNavBar::AcceptsDialogKey(std::uint16_t Key, TShiftState Shift,
 }
 
 void TTkCustomNavBar::WndProc(TMessage& Message) {
+    switch (Message.Msg) {
+    case CM_BAREDITSTART:
+        StartEdit(reinterpret_cast<TObject*>(Message.WParam), Message.LParam);
+        return;
+    case CM_BAREDITACCEPT:
+        EditAccepted(reinterpret_cast<TObject*>(Message.LParam));
+        return;
+    case CM_BAREDITCANCEL:
+        return;
+    default:
+        break;
+    }
     if (Message.Msg == WM_CONTEXTMENU && HandleAllocated()) {
         popupObject_ = this;
         const auto raw = static_cast<std::uint32_t>(Message.LParam);
@@ -1352,4 +1377,161 @@ void TTkThemedTopBottomButton::Paint() {
             return;
     }
     TTkRepeatButton::Paint();
+}
+
+// ---------------------------------------------------------------------------------------------
+// In-place editing
+
+void TTkCustomNavBar::EditButton(TTkNavBarButton* Button) {
+    Perform(CM_BAREDITSTART, reinterpret_cast<WPARAM>(Button), 0);
+}
+
+void TTkCustomNavBar::EditPage(TTkNavBarPage* Page) {
+    Perform(CM_BAREDITSTART, reinterpret_cast<WPARAM>(Page), 1);
+}
+
+void TTkCustomNavBar::StartEdit(TObject* Item, LPARAM Kind) {
+    if (editor_ == nullptr)
+        return;
+    editor_->SetItem(Item);
+    const TRect client = ClientRect();
+    TRect r;
+    std::string text;
+    if (Kind == 0) {
+        auto* button = dynamic_cast<TTkNavBarButton*>(Item);
+        if (button == nullptr || button->NavBar() != this) {
+            editor_->SetItem(nullptr);
+            return;
+        }
+        r = GetButtonTextRect(ActivePageIndex(), button->Index());
+        r.Left = std::max(r.Left, 0);
+        r.Right = std::min(r.Right, client.Right);
+        text = button->Caption();
+    } else if (Kind == 1) {
+        auto* page = dynamic_cast<TTkNavBarPage*>(Item);
+        if (page == nullptr || page->NavBar() != this) {
+            editor_->SetItem(nullptr);
+            return;
+        }
+        r = GetPageButtonRect(page->Index());
+        r = Rect(r.Left + 2, r.Top + 2, r.Right - 2, r.Bottom - 2);
+        text = page->Caption();
+    } else {
+        return;
+    }
+    editor_->SetVisible(false);
+    editor_->SetText(text);
+    editor_->SetBounds(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+    editor_->SetVisible(true);
+    editor_->SetMouseCapture(true);
+    editor_->SelectAll();
+    if (editor_->CanFocus())
+        editor_->SetFocus();
+}
+
+void TTkCustomNavBar::EditAccepted(TObject* Item) {
+    // Only the item the editor holds: one that went meanwhile was taken from it.
+    if (Item == nullptr || editor_ == nullptr || Item != editor_->Item())
+        return;
+    std::string text = editor_->Text();
+    bool allow = true;
+    if (auto* button = dynamic_cast<TTkNavBarButton*>(Item)) {
+        if (OnEditButton)
+            OnEditButton(this, text, button->Index(), allow);
+        if (allow)
+            button->SetCaption(text);
+    } else if (auto* page = dynamic_cast<TTkNavBarPage*>(Item)) {
+        if (OnEditPage)
+            OnEditPage(this, text, page->Index(), allow);
+        if (allow)
+            page->SetCaption(text);
+    }
+}
+
+void TTkCustomNavBar::ItemGoing(TObject* Item) {
+    if (editor_ == nullptr || Item == nullptr || editor_->Item() != Item)
+        return;
+    editor_->SetItem(nullptr);
+    if (ComponentState().Contains(csDestroying))
+        return;
+    editor_->Cancel();
+}
+
+TTkNavBarEdit::TTkNavBarEdit(TComponent* AOwner) : TCustomEdit(AOwner) {
+    BorderStyle = ebsNone;
+    SetParentFont(false);
+    SetVisible(false);
+    AutoSelect = false;
+}
+
+void TTkNavBarEdit::Finish(UINT Notification) {
+    if (MouseCapture())
+        SetMouseCapture(false);
+    TObject* item = item_;
+    if (auto* bar = dynamic_cast<TTkCustomNavBar*>(Parent()))
+        bar->Perform(Notification, reinterpret_cast<WPARAM>(this), reinterpret_cast<LPARAM>(item));
+    item_ = nullptr;
+    SetVisible(false);
+}
+
+void TTkNavBarEdit::Accept() {
+    Finish(CM_BAREDITACCEPT);
+}
+
+void TTkNavBarEdit::Cancel() {
+    Finish(CM_BAREDITCANCEL);
+}
+
+void TTkNavBarEdit::KeyDown(std::uint16_t& Key, TShiftState Shift) {
+    if (Key == VK_RETURN) {
+        Key = 0;
+        Accept();
+    } else if (Key == VK_ESCAPE) {
+        Key = 0;
+        Cancel();
+    }
+    TCustomEdit::KeyDown(Key, Shift);
+}
+
+void TTkNavBarEdit::KeyPress(char& Key) {
+    // A single-line edit beeps at a carriage return.
+    if (Key == '\r')
+        Key = 0;
+    TCustomEdit::KeyPress(Key);
+}
+
+void TTkNavBarEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TCustomEdit::MouseDown(Button, Shift, X, Y);
+    const TRect client = ClientRect();
+    const bool outside =
+        X < client.Left || X >= client.Right || Y < client.Top || Y >= client.Bottom;
+    if (outside || (Button == mbRight && Visible())) {
+        Cancel();
+        return;
+    }
+    SetMouseCapture(false);
+    SetMouseCapture(true);
+}
+
+void TTkNavBarEdit::WndProc(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_GETDLGCODE:
+        // Enter and Escape end the edit, whatever default buttons the form has.
+        TCustomEdit::WndProc(Message);
+        Message.Result |= DLGC_WANTALLKEYS;
+        return;
+    case WM_NCPAINT:
+        if (ComponentState().Contains(csDestroying))
+            return;
+        break;
+    case WM_LBUTTONUP:
+        // The native edit lets the mouse go after a selection: the editor keeps it.
+        TCustomEdit::WndProc(Message);
+        if (Visible() && item_ != nullptr && !MouseCapture())
+            SetMouseCapture(true);
+        return;
+    default:
+        break;
+    }
+    TCustomEdit::WndProc(Message);
 }

@@ -11,6 +11,7 @@
 #include "controls/TkExControls_win.h"
 #include "framework/controls/ActionClient.h"
 #include "framework/controls/ControlTypes.h"
+#include "framework/controls/Edit_win.h"
 #include "framework/core/Collection.h"
 #include "framework/gui/Form_win.h"
 
@@ -54,6 +55,37 @@ protected:
     void Paint() override;
 };
 
+// The in-place editing notifications, sent (synchronously) to the bar. Start: wParam the button
+// or page to edit, lParam 0 for a button, 1 for a page. Accept and cancel come from the editor:
+// wParam the editor, lParam the edited item.
+inline constexpr UINT CM_BAREDITSTART = 0xB2F4;
+inline constexpr UINT CM_BAREDITACCEPT = 0xB2F5;
+inline constexpr UINT CM_BAREDITCANCEL = 0xB2F6;
+
+// The in-place caption editor of the side bar: Enter accepts, Escape or a click outside
+// cancels.
+class TTkNavBarEdit : public TCustomEdit {
+    FW_CLASS(TTkNavBarEdit, TCustomEdit)
+public:
+    explicit TTkNavBarEdit(TComponent* AOwner);
+    // The button or page being edited (nullptr: none).
+    TObject* Item() const noexcept { return item_; }
+    void SetItem(TObject* Value) noexcept { item_ = Value; }
+    // Sends the notification to the bar, then hides.
+    void Accept();
+    void Cancel();
+    void WndProc(TMessage& Message) override;
+
+protected:
+    void KeyDown(std::uint16_t& Key, TShiftState Shift) override;
+    void KeyPress(char& Key) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+
+private:
+    void Finish(UINT Notification);
+    TObject* item_ = nullptr;
+};
+
 enum TTkNavBarCustomDrawStage : std::uint8_t {
     odsBackground,
     odsPageButton,
@@ -65,6 +97,8 @@ enum TTkNavBarCustomDrawStage : std::uint8_t {
 using TNavBarPageChanging = TDelegate<void(TObject* Sender, int Index, bool& AllowChange)>;
 using TNavBarPageChange = TDelegate<void(TObject* Sender, int Index)>;
 using TNavBarButtonClick = TDelegate<void(TObject* Sender, int Index)>;
+using TNavBarEditCaption =
+    TDelegate<void(TObject* Sender, std::string& NewText, int Index, bool& Allow)>;
 using TTkNavBarCustomDrawEvent = TDelegate<void(
     TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TTkNavBarCustomDrawStage AStage,
     int AIndex, bool ADown, bool AInside, bool& DefaultDraw)>;
@@ -169,6 +203,8 @@ class TTkNavBarPage : public TCollectionItem {
 public:
     explicit TTkNavBarPage(TCollection* Collection);
     ~TTkNavBarPage() override;
+    // Ends an edit of the page or of one of its buttons while the page is still in its bar.
+    void BeforeDestruction() override;
 
     TAlignment Alignment() const noexcept { return alignment_; }
     void SetAlignment(TAlignment Value);
@@ -294,6 +330,14 @@ public:
     TNavBarPageChange OnPageChange;
     TNavBarButtonClick OnButtonClick;
     TTkNavBarCustomDrawEvent OnCustomDraw;
+    // Before an edited caption is taken; Allow false keeps the old one, NewText may be changed.
+    TNavBarEditCaption OnEditButton;
+    TNavBarEditCaption OnEditPage;
+
+    // Starts editing a button's (of the active page) or a page's caption in place.
+    void EditButton(TTkNavBarButton* Button);
+    void EditPage(TTkNavBarPage* Page);
+    TTkNavBarEdit* Editor() const noexcept { return editor_; }
 
     // The layout, in client pixels; invalid indexes give empty rectangles.
     TRect GetPageButtonRect(int Index);
@@ -368,6 +412,10 @@ private:
     void FillPage(TTkNavBarPage* Page, const TRect& Area);
     void Carry(const TNavInputEffects& Effects);
     void ScrollUpClick(TObject*);
+    void StartEdit(TObject* Item, LPARAM Kind);
+    void EditAccepted(TObject* Item);
+    // The item (a button or page) goes: an edit of it ends without being taken.
+    void ItemGoing(TObject* Item);
     void ScrollDownClick(TObject*);
     friend class TNavBarInputView;
 
@@ -387,6 +435,7 @@ private:
     TObject* popupObject_ = nullptr;
     TTkThemedTopBottomButton* upButton_ = nullptr;
     TTkThemedTopBottomButton* downButton_ = nullptr;
+    TTkNavBarEdit* editor_ = nullptr;
 };
 
 class TTkNavBar : public TTkCustomNavBar {
