@@ -140,6 +140,8 @@ FW_DECLARE_EXCEPTION(EPropertyError, Exception);
 FW_DECLARE_EXCEPTION(EComponentError, Exception);
 FW_DECLARE_EXCEPTION(EMenuError, Exception);
 FW_DECLARE_EXCEPTION(EThread, Exception);
+// Text that a parser cannot read (mark-up, expressions).
+FW_DECLARE_EXCEPTION(EParserError, Exception);
 
 // A failed Assert.
 FW_DECLARE_EXCEPTION(EAssertionFailed, Exception);
