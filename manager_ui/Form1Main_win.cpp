@@ -317,6 +317,9 @@ void TForm1::ActionExit() {
 
 void TForm1::ExitSteps() {
     UnregisterHotKeys(*this);
+    // The help viewer's windows go with the program (a quit request loads nothing when no help
+    // was shown).
+    Application->HelpCommand(2 /* HELP_QUIT */, 0);
     // Shows the other desktops, then whatever else the engine still holds hidden.
     engine_->ExitShowWindows();
     if (settings_.TBHandle != 0)

@@ -1,5 +1,6 @@
 #include "manager_ui/Form1_win.h"
 
+#include "components/helprouter/HelpRouter_win.h"
 #include "components/trayicon/TrayIcon_win.h"
 #include "controls/TkComCtrls_win.h"
 #include "controls/TkFileEdit_win.h"
@@ -101,6 +102,7 @@ void TForm1::CreateComponents() {
             ImageList1->AddIcon(&icon);
     }
     CreateTray();
+    CreateHelp();
     StatusBar1 = Create<TStatusBar>(this);
     StatusBar1->SetName("StatusBar1");
     StatusBar1->SetSimplePanel(true);
@@ -154,12 +156,24 @@ void TForm1::CreateTrayMenu() {
     DeskbandMenu =
         AddItem(PopupMenu1, "Quorvane Deskband", TNotifyEvent(this, &TForm1::DeskbandMenuClick));
     line();
-    // Help comes with the help router; until then the item is there but does nothing.
-    Help1 = AddItem(PopupMenu1, "Help", nullptr);
+    Help1 = AddItem(PopupMenu1, "Help", TNotifyEvent(this, &TForm1::Help1Click));
     About1 = AddItem(PopupMenu1, "About Quorvane", TNotifyEvent(this, &TForm1::About1Click));
     line();
     Exit1 = AddItem(PopupMenu1, "Exit", TNotifyEvent(this, &TForm1::Exit1Click));
     Exit1->SetName("Exit1");
+}
+
+void TForm1::CreateHelp() {
+    HelpRouter1 = Create<THelpRouter>(this);
+    HelpRouter1->SetName("HelpRouter1");
+    HelpRouter1->HelpType = htHTMLhelp;
+    HelpRouter1->Helpfile = "quorvane.chm";
+    HelpRouter1->CHMPopupTopics = "CSHelp.txt";
+    HelpRouter1->ValidateID = false;
+}
+
+void TForm1::Help1Click(TObject*) {
+    HelpRouter1->ShowHelpContents();
 }
 
 void TForm1::CreateTray() {

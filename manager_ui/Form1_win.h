@@ -32,6 +32,7 @@ class TMenuItem;
 class TPanel;
 class TPopupMenu;
 class TQxTrayIcon;
+class THelpRouter;
 class TRadioGroup;
 class TStatusBar;
 class TTreeNode;
@@ -112,6 +113,7 @@ public:
     TMenuItem* About1 = nullptr;
     TMenuItem* Exit1 = nullptr;
     TQxTrayIcon* QxTrayIcon1 = nullptr;
+    THelpRouter* HelpRouter1 = nullptr;
     TImageList* ImageList1 = nullptr;
     TTreeView* TreeView1 = nullptr;
     TStatusBar* StatusBar1 = nullptr;
@@ -234,6 +236,7 @@ private:
     void CreateActions();
     void CreateTrayMenu();
     void CreateTray();
+    void CreateHelp();
     void CreatePages();
     void CreateSettingsPage(TWinControl* page);
     void CreateAboutPage(TWinControl* page);
@@ -266,6 +269,7 @@ private:
     void Preferences1Click(TObject* Sender);
     void Wallpapers1Click(TObject* Sender);
     void About1Click(TObject* Sender);
+    void Help1Click(TObject* Sender);
     void DeskbandMenuClick(TObject* Sender);
     void TrayIconClick(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void PageButtonClick(TObject* Sender);
