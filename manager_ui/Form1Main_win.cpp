@@ -200,7 +200,9 @@ void TForm1::WMBandHandle(TMessage& Message) {
 
 void TForm1::WndProc(TMessage& Message) {
     // Minimise and close only hide the window: the program lives on in the notification area.
-    if (Message.Msg == WM_SYSCOMMAND && (Message.WParam == SC_MINIMIZE || Message.WParam == SC_CLOSE)) {
+    // The system may set the command's low four bits (a double click on the system menu does).
+    const WPARAM command = Message.WParam & 0xFFF0;
+    if (Message.Msg == WM_SYSCOMMAND && (command == SC_MINIMIZE || command == SC_CLOSE)) {
         ActionCancel();
         Message.Result = 0;
         return;

@@ -4,6 +4,7 @@
 #include "components/trayicon/TrayIcon_win.h"
 #include "controls/TkComCtrls_win.h"
 #include "controls/TkFileEdit_win.h"
+#include "controls/TkNavBar_win.h"
 #include "desktops/Win32WindowSystem_win.h"
 #include "framework/controls/Action.h"
 #include "framework/controls/Bevel_win.h"
@@ -18,10 +19,12 @@
 #include "framework/controls/Panel_win.h"
 #include "framework/controls/PopupMenu_win.h"
 #include "framework/controls/RadioGroup_win.h"
+#include "framework/controls/Splitter_win.h"
 #include "framework/controls/StaticText_win.h"
 #include "framework/controls/StatusBar_win.h"
 #include "framework/controls/ToolBar_win.h"
 #include "framework/controls/TreeView_win.h"
+#include "framework/graphics/Bitmap_win.h"
 #include "framework/graphics/Icon_win.h"
 #include "framework/gui/Application_win.h"
 #include "manager_ui/ProgramIcons_win.h"
@@ -176,6 +179,101 @@ void TForm1::Help1Click(TObject*) {
     HelpRouter1->ShowHelpContents();
 }
 
+namespace {
+
+constexpr TColor kLargeMask = 0x00FF00FF;
+
+// The side bar's pictures (48 x 48), drawn so that the window needs no picture files:
+// desktops, settings, wallpapers, about.
+void DrawLargeImage(TCanvas* c, int image) {
+    c->Pen()->SetColor(0x00503010);
+    switch (image) {
+    case 0: { // four screens
+        const TColor colours[4] = {0x00D06F2F, 0x004F9E2E, 0x001E7AD0, 0x00C23F9B};
+        for (int i = 0; i < 4; ++i) {
+            const int x = 4 + (i % 2) * 21, y = 5 + (i / 2) * 20;
+            c->Brush()->SetColor(0x00503010);
+            c->FillRect(TRect{x, y, x + 19, y + 16});
+            c->Brush()->SetColor(colours[i]);
+            c->FillRect(TRect{x + 2, y + 2, x + 17, y + 14});
+        }
+        break;
+    }
+    case 1: // three sliders
+        for (int i = 0; i < 3; ++i) {
+            const int y = 10 + i * 14;
+            c->Brush()->SetColor(0x00707070);
+            c->FillRect(TRect{6, y, 42, y + 3});
+            const int knob = 12 + ((i * 11) % 24);
+            c->Brush()->SetColor(0x00D06F2F);
+            c->FillRect(TRect{knob, y - 5, knob + 7, y + 8});
+        }
+        break;
+    case 2: // a framed landscape with a sun
+        c->Brush()->SetColor(0x00503010);
+        c->FillRect(TRect{3, 7, 45, 41});
+        c->Brush()->SetColor(0x00F0C890);
+        c->FillRect(TRect{6, 10, 42, 38});
+        c->Brush()->SetColor(0x0030C0F0);
+        c->Pen()->SetColor(0x0030C0F0);
+        c->Ellipse(30, 13, 38, 21);
+        c->Brush()->SetColor(0x00408030);
+        c->Pen()->SetColor(0x00408030);
+        c->Polygon({TPoint{6, 38}, TPoint{18, 20}, TPoint{28, 32}, TPoint{34, 26}, TPoint{42, 38}});
+        break;
+    default: // a round "i"
+        c->Brush()->SetColor(0x00C06020);
+        c->Pen()->SetColor(0x00C06020);
+        c->Ellipse(4, 4, 44, 44);
+        c->Brush()->SetColor(0x00FFFFFF);
+        c->FillRect(TRect{21, 12, 27, 18});
+        c->FillRect(TRect{21, 21, 27, 37});
+        break;
+    }
+}
+
+} // namespace
+
+void TForm1::CreateSideBar() {
+    TBLargeImageList = TCustomImageList::CreateWithSize<TImageList>(this, 48, 48);
+    TBLargeImageList->SetName("TBLargeImageList");
+    for (int image = 0; image < 4; ++image) {
+        TBitmap bitmap;
+        bitmap.SetSize(48, 48);
+        bitmap.Canvas()->Brush()->SetColor(kLargeMask);
+        bitmap.Canvas()->FillRect(TRect{0, 0, 48, 48});
+        DrawLargeImage(bitmap.Canvas(), image);
+        TBLargeImageList->AddMasked(&bitmap, kLargeMask);
+    }
+    TkNavBar1 = Create<TTkNavBar>(this);
+    TkNavBar1->SetName("TkNavBar1");
+    TkNavBar1->SetAlign(alLeft);
+    TkNavBar1->SetWidth(122);
+    TSizeConstraints limits = TkNavBar1->Constraints();
+    limits.MinWidth = 122;
+    TkNavBar1->SetConstraints(limits);
+    TkNavBar1->SetPageButtonHeight(0);
+    TkNavBar1->SetLargeImages(TBLargeImageList);
+    TTkNavBarPage* page = TkNavBar1->Pages()->Add();
+    const TNotifyEvent clicks[4] = {TNotifyEvent(this, &TForm1::TkNavBar1Pages0Buttons0Click),
+                                    TNotifyEvent(this, &TForm1::TkNavBar1Pages0Buttons1Click),
+                                    TNotifyEvent(this, &TForm1::TkNavBar1Pages0Buttons2Click),
+                                    TNotifyEvent(this, &TForm1::TkNavBar1Pages0Buttons3Click)};
+    for (int i = 0; i < 4; ++i) {
+        TTkNavBarButton* button = page->Buttons()->Add();
+        button->SetCaption(kPageNames[i]);
+        button->SetImageIndex(i);
+        button->OnClick = clicks[i];
+    }
+    TkNavBar1->SetParent(this);
+    Splitter1 = Create<TSplitter>(this);
+    Splitter1->SetName("Splitter1");
+    Splitter1->SetAlign(alLeft);
+    Splitter1->SetWidth(4);
+    Splitter1->SetLeft(TkNavBar1->Left() + TkNavBar1->Width());
+    Splitter1->SetParent(this);
+}
+
 void TForm1::CreateTray() {
     QxTrayIcon1 = Create<TQxTrayIcon>(this);
     QxTrayIcon1->SetName("QxTrayIcon1");
@@ -187,18 +285,7 @@ void TForm1::CreateTray() {
 }
 
 void TForm1::CreatePages() {
-    auto* side = Create<TPanel>(this);
-    side->SetName("SideBar");
-    side->SetAlign(alLeft);
-    side->SetWidth(122);
-    side->SetBevelOuter(bvNone);
-    side->SetParent(this);
-    for (int page = 0; page < 4; ++page) {
-        auto* button = Place<TButton>(side, 8, 8 + page * 34, 106, 28);
-        button->SetCaption(kPageNames[page]);
-        button->SetTag(page);
-        button->OnClick = TNotifyEvent(this, &TForm1::PageButtonClick);
-    }
+    CreateSideBar();
     PageControl1 = Create<TTkPageControl>(this);
     PageControl1->SetName("PageControl1");
     PageControl1->SetAlign(alClient);
@@ -487,8 +574,20 @@ void TForm1::ShowOnPage(int page) {
     BringApplicationToFront();
 }
 
-void TForm1::PageButtonClick(TObject* Sender) {
-    SetActivePage(static_cast<int>(static_cast<TComponent*>(Sender)->Tag()));
+void TForm1::TkNavBar1Pages0Buttons0Click(TObject*) {
+    SetActivePage(0);
+}
+
+void TForm1::TkNavBar1Pages0Buttons1Click(TObject*) {
+    SetActivePage(1);
+}
+
+void TForm1::TkNavBar1Pages0Buttons2Click(TObject*) {
+    SetActivePage(2);
+}
+
+void TForm1::TkNavBar1Pages0Buttons3Click(TObject*) {
+    SetActivePage(3);
 }
 
 void TForm1::Desktops1Click(TObject*) {

@@ -33,6 +33,8 @@ class TPanel;
 class TPopupMenu;
 class TQxTrayIcon;
 class THelpRouter;
+class TTkNavBar;
+class TSplitter;
 class TRadioGroup;
 class TStatusBar;
 class TTreeNode;
@@ -114,6 +116,9 @@ public:
     TMenuItem* Exit1 = nullptr;
     TQxTrayIcon* QxTrayIcon1 = nullptr;
     THelpRouter* HelpRouter1 = nullptr;
+    TTkNavBar* TkNavBar1 = nullptr;
+    TSplitter* Splitter1 = nullptr;
+    TImageList* TBLargeImageList = nullptr;
     TImageList* ImageList1 = nullptr;
     TTreeView* TreeView1 = nullptr;
     TStatusBar* StatusBar1 = nullptr;
@@ -237,6 +242,7 @@ private:
     void CreateTrayMenu();
     void CreateTray();
     void CreateHelp();
+    void CreateSideBar();
     void CreatePages();
     void CreateSettingsPage(TWinControl* page);
     void CreateAboutPage(TWinControl* page);
@@ -272,7 +278,10 @@ private:
     void Help1Click(TObject* Sender);
     void DeskbandMenuClick(TObject* Sender);
     void TrayIconClick(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
-    void PageButtonClick(TObject* Sender);
+    void TkNavBar1Pages0Buttons0Click(TObject* Sender);
+    void TkNavBar1Pages0Buttons1Click(TObject* Sender);
+    void TkNavBar1Pages0Buttons2Click(TObject* Sender);
+    void TkNavBar1Pages0Buttons3Click(TObject* Sender);
     void BtnOKClick(TObject* Sender);
     void BtnCancelClick(TObject* Sender);
     void PrefsChanged(TObject* Sender);

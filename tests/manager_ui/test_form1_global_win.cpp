@@ -6,18 +6,20 @@
 #include <string>
 #include <vector>
 
+#include "components/trayicon/TrayIcon_win.h"
+#include "controls/TkNavBar_win.h"
 #include "framework/controls/Action.h"
 #include "framework/controls/Button_win.h"
 #include "framework/controls/CheckBox_win.h"
 #include "framework/controls/ComboBox_win.h"
-#include "framework/controls/MenuItem_win.h"
-#include "components/trayicon/TrayIcon_win.h"
 #include "framework/controls/HotKey_win.h"
+#include "framework/controls/MenuItem_win.h"
 #include "framework/controls/TreeView_win.h"
 #include "framework/core/ShortCut.h"
 #include "framework/gui/Application_win.h"
 #include "manager_ui/Form1_win.h"
 #include "tests/app/QuorvaneDriver_win.h"
+#include "tests/fixtures/MouseInput_win.h"
 #include "tests/fixtures/WinFarmClient_win.h"
 
 namespace {
@@ -252,7 +254,9 @@ TEST_F(Form1Test, CancelKeepsTheEditsAndReopeningRestoresTheSettings) {
 // Minimise and close only hide the window: no minimised frame, and the program lives on.
 TEST_F(Form1Test, MinimiseAndCloseHideTheWindow) {
     CreateForm();
-    for (WPARAM command : {SC_MINIMIZE, SC_CLOSE}) {
+    // The low four bits of the command are the system's own and do not change it.
+    for (WPARAM command :
+         {WPARAM{SC_MINIMIZE}, WPARAM{SC_CLOSE}, WPARAM{SC_MINIMIZE | 2}, WPARAM{SC_CLOSE | 1}}) {
         SCOPED_TRACE(command);
         form->Desktops1->Click();
         ASSERT_TRUE(IsWindowVisible(form->Handle()));
@@ -260,6 +264,47 @@ TEST_F(Form1Test, MinimiseAndCloseHideTheWindow) {
         EXPECT_FALSE(IsWindowVisible(form->Handle()));
         EXPECT_FALSE(IsIconic(form->Handle()));
         EXPECT_FALSE(Application->Terminated());
+    }
+}
+
+// The side bar's four large buttons, clicked with the real mouse, show their pages.
+TEST_F(Form1Test, TheSideBarButtonsShowTheirPages) {
+    CreateForm();
+    form->Desktops1->Click();
+    ASSERT_TRUE(IsWindowVisible(form->Handle()));
+    TTkNavBar* bar = form->TkNavBar1;
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->Width(), 122);
+    EXPECT_EQ(bar->PageButtonHeight(), 0);
+    ASSERT_EQ(bar->Pages()->Count(), 1);
+    ASSERT_EQ(bar->Pages()->Items(0)->Buttons()->Count(), 4);
+    EXPECT_EQ(bar->LargeImages()->Width(), 48);
+    EXPECT_EQ(bar->LargeImages()->Count(), 4);
+    const char* captions[4] = {"Desktops", "Settings", "Wallpapers", "About"};
+    for (int b : {3, 1, 2, 0}) {
+        SCOPED_TRACE(b);
+        EXPECT_EQ(bar->Pages()->Items(0)->Buttons()->Items(b)->Caption(), captions[b]);
+        const TRect f = bar->GetButtonFrameRect(0, b);
+        const TPoint at =
+            bar->ClientToScreen(Point((f.Left + f.Right) / 2, (f.Top + f.Bottom) / 2));
+        SetForegroundWindow(form->Handle());
+        ASSERT_TRUE(mouse_input::Click({at.X, at.Y}));
+        const DWORD start = GetTickCount();
+        while (form->ActivePage() != b && GetTickCount() - start < 3000) {
+            Application->ProcessMessages();
+            Sleep(5);
+        }
+        EXPECT_EQ(form->ActivePage(), b);
+    }
+}
+
+TEST_F(Form1Test, DISABLED_ShowcaseSideBar) {
+    CreateForm();
+    form->Desktops1->Click();
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 60000) {
+        Application->ProcessMessages();
+        Sleep(10);
     }
 }
 
