@@ -250,7 +250,7 @@ TAreaNode* TAreaNode::FindNodeOfClassAt(TPoint P, TNodeClass Class) const {
 }
 
 IRectCursorPtr TAreaNode::TextRects() const {
-    TRectList rects;
+    TLinkRectList rects;
     WalkBelow(this, [&](TNode* node, bool&) {
         if (auto* s = dynamic_cast<TStringNode*>(node))
             rects.insert(rects.end(), s->LineRects.begin(), s->LineRects.end());

@@ -60,7 +60,8 @@ class TRootNode;
 class TNode;
 
 using TNodeList = std::vector<TNode*>;
-using TRectList = std::vector<TRect>;
+// The rectangles of a link's text (the raster library has a rectangle list of its own).
+using TLinkRectList = std::vector<TRect>;
 
 class TNode {
 public:
@@ -117,12 +118,12 @@ using IRectCursorPtr = std::shared_ptr<IRectCursor>;
 
 class TRectEnumerator : public IRectCursor {
 public:
-    explicit TRectEnumerator(TRectList Rects) : rects_(std::move(Rects)) {}
+    explicit TRectEnumerator(TLinkRectList Rects) : rects_(std::move(Rects)) {}
     bool More() const override { return index_ < rects_.size(); }
     TRect Next() override;
 
 private:
-    TRectList rects_;
+    TLinkRectList rects_;
     std::size_t index_ = 0;
 };
 
@@ -205,7 +206,7 @@ public:
 
 class TRootNode : public TAreaNode {
 public:
-    TRectList LinkRects;
+    TLinkRectList LinkRects;
     // For links with gathered rectangles: one of them holds P.
     bool HasNodeOfClassAt(TPoint P, TNodeClass Class) const override;
     // LinkRects: the line rectangles below each top-level link, in order.
@@ -222,7 +223,7 @@ class TStringNode : public TNode {
 public:
     explicit TStringNode(std::string AText) : Text(std::move(AText)) {}
     std::string Text;
-    TRectList LineRects;
+    TLinkRectList LineRects;
     bool Continued = false;
 
     void AddLineRect(const TRect& R) { LineRects.push_back(R); }

@@ -22,6 +22,7 @@
 namespace {
 
 const char* const kWebPage = "https://quorvane.example.org/";
+const char* const kMailAddress = "quorvane@example.org";
 
 // The tool bar's pictures (24 x 24): refresh, desktops 1 to 4, move, add, remove, close, add to
 // all, in this order.
@@ -269,8 +270,23 @@ void TForm1::TB_FavorClick(TObject*) {
 }
 
 void TForm1::WebPageActExecute(TObject*) {
-    // Shown normally: a browser started hidden would never be seen.
-    ShellExecuteA(Application->Handle(), "open", kWebPage, nullptr, nullptr, SW_SHOWNORMAL);
+    OpenLink(kWebPage);
+}
+
+void TForm1::OpenLink(const std::string& Target) {
+    ShellOpen(Target, SW_SHOWNORMAL);
+}
+
+void TForm1::ShellOpen(const std::string& Target, int ShowCommand) {
+    ShellExecuteA(Application->Handle(), "open", Target.c_str(), nullptr, nullptr, ShowCommand);
+}
+
+void TForm1::TkLinkLabel2Click(TObject*) {
+    OpenLink(std::string("mailto:") + kMailAddress);
+}
+
+void TForm1::TkLinkLabel3Click(TObject*) {
+    OpenLink(kWebPage);
 }
 
 void TForm1::AboutActExecute(TObject*) {

@@ -4,6 +4,7 @@
 #include "components/trayicon/TrayIcon_win.h"
 #include "controls/TkComCtrls_win.h"
 #include "controls/TkFileEdit_win.h"
+#include "controls/TkLinkLabel_win.h"
 #include "controls/TkNavBar_win.h"
 #include "desktops/Win32WindowSystem_win.h"
 #include "framework/controls/Action.h"
@@ -436,13 +437,29 @@ void TForm1::CreateWallpaperPage(TWinControl* page) {
 }
 
 void TForm1::CreateAboutPage(TWinControl* page) {
-    auto* title = Place<TStaticText>(page, 60, 120, 340, 24);
+    auto* panel = Place<TPanel>(page, 60, 90, 340, 150);
+    panel->SetName("AboutPanel");
+    panel->SetBevelOuter(bvNone);
+    auto* title = Place<TStaticText>(panel, 0, 20, 340, 24);
     title->SetCaption("Quorvane 1.5");
     title->SetAlignment(taCenter);
     title->Font()->SetSize(14);
-    auto* subtitle = Place<TStaticText>(page, 60, 150, 340, 18);
+    auto* subtitle = Place<TStaticText>(panel, 0, 50, 340, 18);
     subtitle->SetCaption("Virtual Desktop Manager");
     subtitle->SetAlignment(taCenter);
+    auto link = [&](const char* name, int top, const std::string& text, TNotifyEvent onClick) {
+        auto* label = Create<TTkLinkLabel>(this);
+        label->SetName(name);
+        label->SetBounds(110, top, 120, 17);
+        label->SetParent(panel);
+        label->SetCaption("<LINK>" + text + "</LINK>");
+        label->OnClick = onClick;
+        return label;
+    };
+    TkLinkLabel2 = link("TkLinkLabel2", 90, "quorvane@example.org",
+                        TNotifyEvent(this, &TForm1::TkLinkLabel2Click));
+    TkLinkLabel3 = link("TkLinkLabel3", 112, "quorvane.example.org",
+                        TNotifyEvent(this, &TForm1::TkLinkLabel3Click));
 }
 
 // ---- The desktop engine's view ----

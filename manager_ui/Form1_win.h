@@ -34,6 +34,7 @@ class TPopupMenu;
 class TQxTrayIcon;
 class THelpRouter;
 class TTkNavBar;
+class TTkLinkLabel;
 class TSplitter;
 class TRadioGroup;
 class TStatusBar;
@@ -232,9 +233,20 @@ public:
     bool Register(int id, unsigned modifiers, unsigned key) override;
     void Unregister(int id) override;
 
+    // The About page's links (the product's mail address and web page).
+    TTkLinkLabel* TkLinkLabel2 = nullptr;
+    TTkLinkLabel* TkLinkLabel3 = nullptr;
+    void TkLinkLabel2Click(TObject* Sender);
+    void TkLinkLabel3Click(TObject* Sender);
+
 protected:
     void CreateComponents() override;
     void CreateWnd() override;
+    // Opens a link with the shell, shown normally (a browser started hidden would never be
+    // seen); a failure is ignored.
+    void OpenLink(const std::string& Target);
+    // The shell's "open" of Target, parented to the application window.
+    virtual void ShellOpen(const std::string& Target, int ShowCommand);
 
 private:
     void SetupWindowStyle();

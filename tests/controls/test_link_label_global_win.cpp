@@ -80,7 +80,7 @@ TEST_F(LinkLabelTest, WrappedTextWithLinksInTheirColourAndUnderlined) {
     ShowForm();
     RunFor(100);
     EXPECT_EQ(click.captions, 1);
-    const TRectList& links = label->Tree()->Root()->LinkRects;
+    const TLinkRectList& links = label->Tree()->Root()->LinkRects;
     ASSERT_GE(links.size(), 2u);
     // Wrapped: more than one line, and the height followed the text.
     const int line = label->Canvas()->TextHeight("Yy");
@@ -112,7 +112,7 @@ TEST_F(LinkLabelTest, AHotLinkUnderTheMouseAndAClickOnIt) {
     label->HotLinks = true;
     ShowForm();
     RunFor(100);
-    const TRectList& links = label->Tree()->Root()->LinkRects;
+    const TLinkRectList& links = label->Tree()->Root()->LinkRects;
     ASSERT_EQ(links.size(), 2u);
     const TRect first = OnForm(label, links[0]);
     const TPoint at = form->ClientToScreen(Point((first.Left + first.Right) / 2, first.Top + 4));

@@ -135,7 +135,7 @@ TEST(LinkLabelLayout, ALinkOverTwoLinesGathersBothRectangles) {
     const TLaidOut r = Lay("<LINK=p>aaa bbb ccc</LINK>", 59);
     EXPECT_EQ(r.outs,
               (std::vector<TOut>{{0, 0, "aaa bbb", false, kBlue}, {0, 10, "ccc", false, kBlue}}));
-    EXPECT_EQ(r.tree->Root()->LinkRects, (TRectList{Rect(0, 0, 48, 10), Rect(0, 10, 18, 20)}));
+    EXPECT_EQ(r.tree->Root()->LinkRects, (TLinkRectList{Rect(0, 0, 48, 10), Rect(0, 10, 18, 20)}));
     EXPECT_TRUE(r.tree->HasNodeOfClassAt({5, 15}, ncLinkNode));
     EXPECT_FALSE(r.tree->HasNodeOfClassAt({30, 15}, ncLinkNode));
     auto* link = r.tree->FindNodeOfClassAt({5, 15}, ncLinkNode);

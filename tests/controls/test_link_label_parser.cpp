@@ -204,7 +204,7 @@ TEST(LinkLabelParser, TreeQueries) {
         static_cast<TStringNode*>(static_cast<TParentNode*>(root->Children()[2])->Children()[0]);
     e->AddLineRect(Rect(30, 0, 40, 10));
     root->GatherLinkRects();
-    EXPECT_EQ(root->LinkRects, (TRectList{Rect(30, 0, 40, 10)}));
+    EXPECT_EQ(root->LinkRects, (TLinkRectList{Rect(30, 0, 40, 10)}));
     EXPECT_TRUE(tree->HasNodeOfClassAt({35, 5}, ncLinkNode));
     EXPECT_FALSE(tree->HasNodeOfClassAt({15, 5}, ncLinkNode));
     IRectCursorPtr rects = root->TextRects();

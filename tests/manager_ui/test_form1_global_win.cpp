@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "components/trayicon/TrayIcon_win.h"
+#include "controls/TkLinkLabel_win.h"
 #include "controls/TkNavBar_win.h"
 #include "framework/controls/Action.h"
 #include "framework/controls/Button_win.h"
@@ -300,12 +301,64 @@ TEST_F(Form1Test, TheSideBarButtonsShowTheirPages) {
 
 TEST_F(Form1Test, DISABLED_ShowcaseSideBar) {
     CreateForm();
-    form->Desktops1->Click();
+    if (GetEnvironmentVariableA("SHOWCASE_ABOUT", nullptr, 0) != 0)
+        form->About1->Click();
+    else
+        form->Desktops1->Click();
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < 60000) {
         Application->ProcessMessages();
         Sleep(10);
     }
+}
+
+// Records what the shell is asked to open.
+class TLinkForm : public TForm1 {
+    FW_CLASS(TLinkForm, TForm1)
+public:
+    using TForm1::TForm1;
+    std::vector<std::pair<std::string, int>> opened;
+    void ShellOpen(const std::string& Target, int ShowCommand) override {
+        opened.emplace_back(Target, ShowCommand);
+    }
+};
+
+// The About page's two links, clicked with the real mouse, open the mail address and the web
+// page shown normally.
+TEST_F(Form1Test, TheAboutPageLinksOpenMailAndWebPage) {
+    auto* links = Create<TLinkForm>(Application);
+    form = links;
+    form->About1->Click();
+    ASSERT_EQ(form->ActivePage(), 3);
+    SetForegroundWindow(form->Handle());
+    for (TTkLinkLabel* label : {form->TkLinkLabel2, form->TkLinkLabel3}) {
+        ASSERT_NE(label, nullptr);
+        const DWORD start = GetTickCount();
+        while ((label->Tree() == nullptr || label->Tree()->Root()->LinkRects.empty()) &&
+               GetTickCount() - start < 3000) {
+            Application->ProcessMessages();
+            Sleep(5);
+        }
+        ASSERT_FALSE(label->Tree()->Root()->LinkRects.empty());
+        const TRect r = label->Tree()->Root()->LinkRects[0];
+        const TPoint o = label->Tree()->Root()->Origin;
+        const TPoint at =
+            label->ClientToScreen(Point(o.X + (r.Left + r.Right) / 2, o.Y + r.Top + 4));
+        const std::size_t before = links->opened.size();
+        ASSERT_TRUE(mouse_input::Click({at.X, at.Y}));
+        const DWORD clicked = GetTickCount();
+        while (links->opened.size() == before && GetTickCount() - clicked < 3000) {
+            Application->ProcessMessages();
+            Sleep(5);
+        }
+    }
+    using Opened = std::vector<std::pair<std::string, int>>;
+    EXPECT_EQ(links->opened, (Opened{{"mailto:quorvane@example.org", SW_SHOWNORMAL},
+                                     {"https://quorvane.example.org/", SW_SHOWNORMAL}}));
+    // The Web Page command goes the same way.
+    form->WebPageAct->Execute();
+    EXPECT_EQ(links->opened.back(),
+              (std::pair<std::string, int>{"https://quorvane.example.org/", SW_SHOWNORMAL}));
 }
 
 }  // namespace
