@@ -8,6 +8,7 @@
 #include "framework/controls/Action.h"
 #include "framework/controls/MenuItem_win.h"
 #include "framework/controls/Panel_win.h"
+#include "framework/controls/Splitter_win.h"
 #include "framework/controls/ToolBar_win.h"
 #include "framework/controls/TreeView_win.h"
 #include "framework/graphics/Bitmap_win.h"
@@ -160,9 +161,16 @@ void TForm1::CreateToolBar(TWinControl* page) {
     ToolBar1->SetFlat(true);
     ToolBar1->SetButtonSize(31, 31);
     ToolBar1->SetImages(ToolBarImages);
-    ToolBar1->SetHeight(35);
+    ToolBar1->SetHeight(33);
     ToolBar1->SetAlign(alTop);
     ToolBar1->SetParent(page);
+    // A line under the tool bar, across the window.
+    Splitter2 = Create<TSplitter>(this);
+    Splitter2->SetName("Splitter2");
+    Splitter2->Movable = false;
+    Splitter2->SetBounds(0, ToolBar1->Top() + ToolBar1->Height(), page->ClientWidth(), 1);
+    Splitter2->SetAlign(alTop);
+    Splitter2->SetParent(page);
     auto button = [&](const std::string& name, TToolButtonStyle style, int image) {
         auto* b = Create<TToolButton>(this);
         if (!name.empty())

@@ -59,7 +59,7 @@ void TForm1::SetUpTree() {
         root->SetImageIndex(0);
         root->SetSelectedIndex(0);
     }
-    CreateToolBar(Pages[0]);
+    CreateToolBar(this);
 }
 
 void TForm1::CreateTreeMenus() {

@@ -7,6 +7,8 @@
 #include "controls/TkLinkLabel_win.h"
 #include "controls/TkNavBar_win.h"
 #include "desktops/Win32WindowSystem_win.h"
+#include "framework/actionbars/ActionMainMenuBar_win.h"
+#include "framework/actionbars/ActionManager.h"
 #include "framework/controls/Action.h"
 #include "framework/controls/Bevel_win.h"
 #include "framework/controls/Button_win.h"
@@ -114,12 +116,13 @@ void TForm1::CreateComponents() {
     StatusBar1->SetParent(this);
     CreatePages();
     SetUpTree();
+    CreateMenuBar();
     BindMessages();
     BindBandMenuMessages();
 }
 
 void TForm1::CreateActions() {
-    ActMan = Create<TActionList>(this);
+    ActMan = Create<TActionManager>(this);
     ActMan->SetName("ActMan");
     auto action = [&](const std::string& name, const std::string& caption) {
         auto* a = Create<TAction>(this);
@@ -234,6 +237,42 @@ void DrawLargeImage(TCanvas* c, int image) {
 }
 
 } // namespace
+
+void TForm1::CreateMenuBar() {
+    // The framework's help-contents action, stored disabled: F1 and Help > Contents stay dead,
+    // and the notification menu's Help is the way to the help.
+    HelpContents1 = Create<TAction>(this);
+    HelpContents1->SetName("HelpContents1");
+    HelpContents1->SetCaption("&Contents");
+    HelpContents1->SetHint("Help Contents");
+    HelpContents1->SetShortCut(TextToShortCut("F1"));
+    HelpContents1->SetImageIndex(0);
+    HelpContents1->SetEnabled(false);
+    HelpContents1->SetActionList(ActMan);
+
+    ActionMainMenuBar1 = Create<TActionMainMenuBar>(this);
+    ActionMainMenuBar1->SetName("ActionMainMenuBar1");
+    ActionMainMenuBar1->Color = static_cast<TColor>(0x00EEF6F7);
+    TActionBarItem* bar = ActMan->AddActionBar(ActionMainMenuBar1);
+    auto menu = [&](const std::string& caption, std::initializer_list<TAction*> actions) {
+        TActionClientItem* top = bar->Add();
+        top->SetCaption(caption);
+        for (TAction* action : actions) {
+            TActionClientItem* item = top->Add();
+            if (action == nullptr) {
+                item->SetCaption("-");
+                continue;
+            }
+            item->SetAction(action);
+            item->SetCaption(action->Caption());
+        }
+    };
+    menu("Desktop",
+         {RefreshAct, nullptr, DeskAct[0], DeskAct[1], DeskAct[2], DeskAct[3], nullptr, ExitAct});
+    AboutAct->SetCaption("&About Quorvane");
+    menu("Help", {HelpContents1, WebPageAct, nullptr, AboutAct});
+    ActionMainMenuBar1->SetForm(this);
+}
 
 void TForm1::CreateSideBar() {
     TBLargeImageList = TCustomImageList::CreateWithSize<TImageList>(this, 48, 48);

@@ -34,6 +34,8 @@ class TPopupMenu;
 class TQxTrayIcon;
 class THelpRouter;
 class TTkNavBar;
+class TActionManager;
+class TActionMainMenuBar;
 class TTkLinkLabel;
 class TSplitter;
 class TRadioGroup;
@@ -70,7 +72,9 @@ public:
     ~TForm1() override;
 
     // ---- Components ----
-    TActionList* ActMan = nullptr;
+    TActionManager* ActMan = nullptr;
+    TActionMainMenuBar* ActionMainMenuBar1 = nullptr;
+    TAction* HelpContents1 = nullptr;
     std::array<TAction*, 4> DeskAct{};  // Desk1Act ... Desk4Act
     TAction* CopyTo3Act = nullptr;
     TAction* CopyTo4Act = nullptr;
@@ -119,6 +123,7 @@ public:
     THelpRouter* HelpRouter1 = nullptr;
     TTkNavBar* TkNavBar1 = nullptr;
     TSplitter* Splitter1 = nullptr;
+    TSplitter* Splitter2 = nullptr;
     TImageList* TBLargeImageList = nullptr;
     TImageList* ImageList1 = nullptr;
     TTreeView* TreeView1 = nullptr;
@@ -255,6 +260,7 @@ private:
     void CreateTray();
     void CreateHelp();
     void CreateSideBar();
+    void CreateMenuBar();
     void CreatePages();
     void CreateSettingsPage(TWinControl* page);
     void CreateAboutPage(TWinControl* page);

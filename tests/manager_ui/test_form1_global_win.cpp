@@ -2,13 +2,16 @@
 // make of its tree, actions and menus, and what OK on the Settings page does.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "components/trayicon/TrayIcon_win.h"
 #include "controls/TkLinkLabel_win.h"
 #include "controls/TkNavBar_win.h"
+#include "framework/actionbars/ActionMainMenuBar_win.h"
 #include "framework/controls/Action.h"
 #include "framework/controls/Button_win.h"
 #include "framework/controls/CheckBox_win.h"
@@ -359,6 +362,44 @@ TEST_F(Form1Test, TheAboutPageLinksOpenMailAndWebPage) {
     form->WebPageAct->Execute();
     EXPECT_EQ(links->opened.back(),
               (std::pair<std::string, int>{"https://quorvane.example.org/", SW_SHOWNORMAL}));
+}
+
+// The menu bar under the real mouse: Desktop > Desktop 2 switches; Help holds the stored
+// disabled Contents, the web page and About.
+TEST_F(Form1Test, TheMenuBarRunsItsActions) {
+    CreateForm();
+    form->Desktops1->Click();
+    HMENU bar = form->ActionMainMenuBar1->Handle();
+    ASSERT_EQ(GetMenu(form->Handle()), bar);
+    ASSERT_EQ(GetMenuItemCount(bar), 2);
+    EXPECT_FALSE(form->HelpContents1->Enabled());
+    EXPECT_EQ(form->HelpContents1->ShortCut(), TextToShortCut("F1"));
+    RECT top{};
+    ASSERT_TRUE(GetMenuItemRect(form->Handle(), bar, 0, &top));
+    SetForegroundWindow(form->Handle());
+    std::atomic<bool> done{false};
+    std::thread mouse([&] {
+        Sleep(300);
+        mouse_input::Click({(top.left + top.right) / 2, (top.top + top.bottom) / 2});
+        // Refresh, a line, then the four desktops: the fourth item is Desktop 2.
+        RECT item{};
+        for (int i = 0; i < 300 && !done; ++i) {
+            HMENU sub = GetSubMenu(bar, 0);
+            if (sub != nullptr && GetMenuItemCount(sub) == 8 &&
+                GetMenuItemRect(nullptr, sub, 3, &item) && item.bottom > item.top)
+                break;
+            Sleep(10);
+        }
+        mouse_input::Click({(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+    });
+    const DWORD start = GetTickCount();
+    while (form->Engine().ActiveDesk != 1 && GetTickCount() - start < 6000) {
+        Application->ProcessMessages();
+        Sleep(5);
+    }
+    done = true;
+    mouse.join();
+    EXPECT_EQ(form->Engine().ActiveDesk, 1);
 }
 
 }  // namespace
