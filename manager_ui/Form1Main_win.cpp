@@ -20,6 +20,8 @@
 #include "manager_ui/DeskBandHelpDlg_win.h"
 #include "manager_ui/Form1_win.h"
 
+#include "controls/TkComCtrls_win.h"
+
 namespace {
 
 // The shell's desktop object, through which wallpapers are applied.
@@ -207,6 +209,10 @@ void TForm1::WndProc(TMessage& Message) {
         Message.Result = 0;
         return;
     }
+    // While the user moves or sizes the window the pages stay put; they fill it again after.
+    if ((Message.Msg == WM_ENTERSIZEMOVE || Message.Msg == WM_EXITSIZEMOVE) &&
+        PageControl1 != nullptr)
+        PageControl1->SetAlign(Message.Msg == WM_ENTERSIZEMOVE ? alNone : alClient);
     TForm::WndProc(Message);
 }
 

@@ -75,6 +75,10 @@ TForm1::TForm1(TComponent* AOwner)
     SetCaption("Quorvane");
     SetBorderWidth(1);
     SetClientSize(585, 424);
+    TSizeConstraints limits = Constraints();
+    limits.MinWidth = 595;
+    limits.MinHeight = 460;
+    SetConstraints(limits);
     Position = poScreenCenter;
     Scaled = false;
     Font()->SetName("Tahoma");

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "components/trayicon/TrayIcon_win.h"
+#include "controls/TkComCtrls_win.h"
 #include "controls/TkLinkLabel_win.h"
 #include "controls/TkNavBar_win.h"
 #include "framework/actionbars/ActionMainMenuBar_win.h"
@@ -269,6 +270,18 @@ TEST_F(Form1Test, MinimiseAndCloseHideTheWindow) {
         EXPECT_FALSE(IsIconic(form->Handle()));
         EXPECT_FALSE(Application->Terminated());
     }
+    // Maximise and restore do what they always do.
+    form->Desktops1->Click();
+    SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    EXPECT_TRUE(IsZoomed(form->Handle()));
+    SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_FALSE(IsZoomed(form->Handle()));
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+    // Sizing leaves the pages where they are until it ends.
+    SendMessageA(form->Handle(), WM_ENTERSIZEMOVE, 0, 0);
+    EXPECT_EQ(form->PageControl1->Align(), alNone);
+    SendMessageA(form->Handle(), WM_EXITSIZEMOVE, 0, 0);
+    EXPECT_EQ(form->PageControl1->Align(), alClient);
 }
 
 // The side bar's four large buttons, clicked with the real mouse, show their pages.
