@@ -317,10 +317,22 @@ TEST_F(Form1Test, TheSideBarButtonsShowTheirPages) {
 
 TEST_F(Form1Test, DISABLED_ShowcaseSideBar) {
     CreateForm();
-    if (GetEnvironmentVariableA("SHOWCASE_ABOUT", nullptr, 0) != 0)
+    char page[8] = {};
+    GetEnvironmentVariableA("SHOWCASE_PAGE", page, sizeof(page));
+    switch (page[0]) {
+    case '1':
+        form->Preferences1->Click();
+        break;
+    case '2':
+        form->Wallpapers1->Click();
+        break;
+    case '3':
         form->About1->Click();
-    else
+        break;
+    default:
         form->Desktops1->Click();
+        break;
+    }
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < 60000) {
         Application->ProcessMessages();
