@@ -173,13 +173,15 @@ TEST_F(WallpaperE2E, EachDesktopGetsItsOwnWallpaper) {
     ASSERT_EQ(winfarm::SendKeys("Ctrl+Shift+Q"), 0u);
     const HWND manager = program.Manager();
     ASSERT_TRUE(winfarm::PumpUntil([&] { return IsWindowVisible(manager) != FALSE; }));
-    HWND pageButton = nullptr;
-    for (HWND child = FindWindowExA(manager, nullptr, nullptr, nullptr);
-         child != nullptr && pageButton == nullptr;
-         child = FindWindowExA(manager, child, nullptr, nullptr))
-        pageButton = FindWindowExA(child, nullptr, "Button", "Wallpapers");
-    ASSERT_NE(pageButton, nullptr);
-    SendMessageA(pageButton, BM_CLICK, 0, 0);
+    // The side bar's third large button (rows of 71 pixels, the image 5 pixels into each),
+    // pressed and released where a user would.
+    const HWND sideBar = FindWindowExA(manager, nullptr, "TTkNavBar", nullptr);
+    ASSERT_NE(sideBar, nullptr);
+    RECT bar{};
+    GetClientRect(sideBar, &bar);
+    const LPARAM at = MAKELPARAM(bar.right / 2, 5 + 71 * 2 + 27);
+    PostMessageA(sideBar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(sideBar, WM_LBUTTONUP, 0, at);
     winfarm::PumpUntil([] { return false; }, 500);
     std::vector<HWND> previews;
     EnumChildWindows(manager, &CollectPreviews, reinterpret_cast<LPARAM>(&previews));

@@ -23,25 +23,7 @@ struct Recorder : TObject {
     void Click(TObject*) { log.push_back("click"); }
 };
 
-// The application's idle step tracks which control the mouse is over; a handler that asks for
-// more keeps HandleMessage from waiting for the next message.
-class ExSpeedButtonTest : public ControlsTest {
-protected:
-    void TearDown() override {
-        Application->OnIdle = nullptr;
-        ControlsTest::TearDown();
-    }
-    void KeepIdling(TObject*, bool& Done) { Done = false; }
-    bool RunUntil(const std::function<bool()>& done, DWORD timeoutMs = 2000) {
-        Application->OnIdle = TIdleEvent(this, &ExSpeedButtonTest::KeepIdling);
-        const DWORD start = GetTickCount();
-        while (!done() && GetTickCount() - start < timeoutMs) {
-            Application->HandleMessage();
-            Sleep(1);
-        }
-        return done();
-    }
-};
+class ExSpeedButtonTest : public ControlsTest {};
 
 TEST_F(ExSpeedButtonTest, TheLayersEventsComeWithTheMouseAndTheParentsColour) {
     auto* b = Create<TTkExSpeedButton>(form);

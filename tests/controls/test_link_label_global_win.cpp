@@ -27,23 +27,6 @@ struct TClick {
 
 class LinkLabelTest : public ControlsTest {
 protected:
-    void TearDown() override {
-        Application->OnIdle = nullptr;
-        ControlsTest::TearDown();
-    }
-    void KeepIdling(TObject*, bool& Done) { Done = false; }
-    bool RunUntil(const std::function<bool()>& done, DWORD timeoutMs = 2000) {
-        Application->OnIdle = TIdleEvent(this, &LinkLabelTest::KeepIdling);
-        const DWORD start = GetTickCount();
-        while (!done() && GetTickCount() - start < timeoutMs) {
-            Application->HandleMessage();
-            Sleep(1);
-        }
-        return done();
-    }
-    void RunFor(DWORD ms) {
-        RunUntil([] { return false; }, ms);
-    }
     TTkLinkLabel* Label(const std::string& caption, int width) {
         auto* label = Create<TTkLinkLabel>(form);
         label->SetBounds(20, 20, width, 17);

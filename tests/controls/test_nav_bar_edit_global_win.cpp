@@ -25,23 +25,6 @@ struct TEditLog {
 
 class NavBarEditTest : public NavBarPaintTest {
 protected:
-    void TearDown() override {
-        Application->OnIdle = nullptr;
-        NavBarPaintTest::TearDown();
-    }
-    void KeepIdling(TObject*, bool& Done) { Done = false; }
-    bool RunUntil(const std::function<bool()>& done, DWORD timeoutMs = 2000) {
-        Application->OnIdle = TIdleEvent(this, &NavBarEditTest::KeepIdling);
-        const DWORD start = GetTickCount();
-        while (!done() && GetTickCount() - start < timeoutMs) {
-            Application->HandleMessage();
-            Sleep(1);
-        }
-        return done();
-    }
-    void RunFor(DWORD ms) {
-        RunUntil([] { return false; }, ms);
-    }
     void Type(const char* keys) {
         for (const char* k = keys; *k != 0; ++k)
             mouse_input::Key(static_cast<WORD>(*k));

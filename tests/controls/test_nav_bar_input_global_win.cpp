@@ -20,25 +20,6 @@ struct TClicks {
 
 class NavBarInputTest : public NavBarPaintTest {
 protected:
-    void TearDown() override {
-        Application->OnIdle = nullptr;
-        NavBarPaintTest::TearDown();
-    }
-    // The application's idle step tracks the control under the mouse; asking for more idle
-    // time keeps HandleMessage from waiting.
-    void KeepIdling(TObject*, bool& Done) { Done = false; }
-    bool RunUntil(const std::function<bool()>& done, DWORD timeoutMs = 2000) {
-        Application->OnIdle = TIdleEvent(this, &NavBarInputTest::KeepIdling);
-        const DWORD start = GetTickCount();
-        while (!done() && GetTickCount() - start < timeoutMs) {
-            Application->HandleMessage();
-            Sleep(1);
-        }
-        return done();
-    }
-    void RunFor(DWORD ms) {
-        RunUntil([] { return false; }, ms);
-    }
     TTkNavBar* Bar(int width, int height) {
         TTkNavBar* bar = MakeBar(width, height);
         bar->SetBounds(20, 20, width, height);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -30,6 +31,15 @@
 namespace {
 
 using namespace quorvane_test;
+
+// Runs the program's messages until Done answers true or the time runs out.
+void ProcessUntil(const std::function<bool()>& Done, DWORD TimeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!Done() && GetTickCount() - start < TimeoutMs) {
+        Application->ProcessMessages();
+        Sleep(5);
+    }
+}
 
 class Form1Test : public ::testing::Test {
 protected:
@@ -306,11 +316,7 @@ TEST_F(Form1Test, TheSideBarButtonsShowTheirPages) {
             bar->ClientToScreen(Point((f.Left + f.Right) / 2, (f.Top + f.Bottom) / 2));
         SetForegroundWindow(form->Handle());
         ASSERT_TRUE(mouse_input::Click({at.X, at.Y}));
-        const DWORD start = GetTickCount();
-        while (form->ActivePage() != b && GetTickCount() - start < 3000) {
-            Application->ProcessMessages();
-            Sleep(5);
-        }
+        ProcessUntil([&] { return form->ActivePage() == b; }, 3000);
         EXPECT_EQ(form->ActivePage(), b);
     }
 }
@@ -333,11 +339,7 @@ TEST_F(Form1Test, DISABLED_ShowcaseSideBar) {
         form->Desktops1->Click();
         break;
     }
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < 60000) {
-        Application->ProcessMessages();
-        Sleep(10);
-    }
+    ProcessUntil([] { return false; }, 60000);
 }
 
 // Records what the shell is asked to open.
@@ -361,12 +363,9 @@ TEST_F(Form1Test, TheAboutPageLinksOpenMailAndWebPage) {
     SetForegroundWindow(form->Handle());
     for (TTkLinkLabel* label : {form->TkLinkLabel2, form->TkLinkLabel3}) {
         ASSERT_NE(label, nullptr);
-        const DWORD start = GetTickCount();
-        while ((label->Tree() == nullptr || label->Tree()->Root()->LinkRects.empty()) &&
-               GetTickCount() - start < 3000) {
-            Application->ProcessMessages();
-            Sleep(5);
-        }
+        ProcessUntil(
+            [&] { return label->Tree() != nullptr && !label->Tree()->Root()->LinkRects.empty(); },
+            3000);
         ASSERT_FALSE(label->Tree()->Root()->LinkRects.empty());
         const TRect r = label->Tree()->Root()->LinkRects[0];
         const TPoint o = label->Tree()->Root()->Origin;
@@ -374,11 +373,7 @@ TEST_F(Form1Test, TheAboutPageLinksOpenMailAndWebPage) {
             label->ClientToScreen(Point(o.X + (r.Left + r.Right) / 2, o.Y + r.Top + 4));
         const std::size_t before = links->opened.size();
         ASSERT_TRUE(mouse_input::Click({at.X, at.Y}));
-        const DWORD clicked = GetTickCount();
-        while (links->opened.size() == before && GetTickCount() - clicked < 3000) {
-            Application->ProcessMessages();
-            Sleep(5);
-        }
+        ProcessUntil([&] { return links->opened.size() != before; }, 3000);
     }
     using Opened = std::vector<std::pair<std::string, int>>;
     EXPECT_EQ(links->opened, (Opened{{"mailto:quorvane@example.org", SW_SHOWNORMAL},
@@ -417,11 +412,7 @@ TEST_F(Form1Test, TheMenuBarRunsItsActions) {
         }
         mouse_input::Click({(item.left + item.right) / 2, (item.top + item.bottom) / 2});
     });
-    const DWORD start = GetTickCount();
-    while (form->Engine().ActiveDesk != 1 && GetTickCount() - start < 6000) {
-        Application->ProcessMessages();
-        Sleep(5);
-    }
+    ProcessUntil([&] { return form->Engine().ActiveDesk == 1; }, 6000);
     done = true;
     mouse.join();
     EXPECT_EQ(form->Engine().ActiveDesk, 1);

@@ -20,6 +20,7 @@ protected:
         form->SetCaption("Controls");
     }
     void TearDown() override {
+        Application->OnIdle = nullptr;
         if (form != nullptr)
             form->Free();
         GuiTest::TearDown();
@@ -29,7 +30,25 @@ protected:
         SetForegroundWindow(form->Handle());
         PumpFor(50);
     }
+    // Runs the application's own loop, its idle step included (that step tracks the control
+    // under the mouse), until Done answers true or the time runs out; an idle handler that asks
+    // for more keeps HandleMessage from waiting for the next message.
+    bool RunUntil(const std::function<bool()>& Done, DWORD TimeoutMs = 2000) {
+        Application->OnIdle = TIdleEvent(this, &ControlsTest::KeepIdling);
+        const DWORD start = GetTickCount();
+        while (!Done() && GetTickCount() - start < TimeoutMs) {
+            Application->HandleMessage();
+            Sleep(1);
+        }
+        return Done();
+    }
+    void RunFor(DWORD Ms) {
+        RunUntil([] { return false; }, Ms);
+    }
     TForm* form = nullptr;
+
+private:
+    void KeepIdling(TObject*, bool& Done) { Done = false; }
 };
 
 // Runs Fn from a thread timer after Ms milliseconds, also inside modal
