@@ -183,6 +183,8 @@ void TForm1::CreateToolBar(TWinControl* page) {
     auto separator = [&] { button("", tbsSeparator, -1); };
     TB_Refresh = button("ToolButton1", tbsButton, tiRefresh);
     TB_Refresh->SetAction(RefreshAct);
+    // The action's picture is the menus' (MMenuImgList); the bar keeps its own.
+    TB_Refresh->SetImageIndex(tiRefresh);
     separator();
     for (int desk = 0; desk < 4; ++desk) {
         DeskButton[desk] =

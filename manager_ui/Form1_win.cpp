@@ -242,7 +242,70 @@ void DrawLargeImage(TCanvas* c, int image) {
 
 } // namespace
 
+namespace {
+
+constexpr TColor kMenuMask = 0x00FF00FF;
+
+// The menus' pictures (16 x 16): help contents, web page, refresh, exit, about.
+void DrawMenuImage(TCanvas* c, int image) {
+    const TColor ink = 0x00803010;
+    c->Brush()->SetColor(ink);
+    c->Pen()->SetColor(ink);
+    switch (image) {
+    case 0: // a book
+        c->FillRect(TRect{3, 2, 13, 14});
+        c->Brush()->SetColor(0x00FFFFFF);
+        c->FillRect(TRect{5, 4, 11, 6});
+        break;
+    case 1: // a globe
+        c->Brush()->SetColor(0x00D08030);
+        c->Ellipse(1, 1, 15, 15);
+        c->Pen()->SetColor(0x00FFFFFF);
+        c->MoveTo(1, 8);
+        c->LineTo(15, 8);
+        c->MoveTo(8, 1);
+        c->LineTo(8, 15);
+        break;
+    case 2: // a ring with an arrow head
+        c->Brush()->SetColor(kMenuMask);
+        c->Pen()->SetWidth(2);
+        c->Ellipse(3, 3, 13, 13);
+        c->Pen()->SetWidth(1);
+        c->Brush()->SetColor(ink);
+        c->Polygon({TPoint{9, 0}, TPoint{15, 4}, TPoint{9, 7}});
+        break;
+    case 3: // a door with an arrow
+        c->FillRect(TRect{2, 1, 9, 15});
+        c->Polygon({TPoint{9, 5}, TPoint{15, 8}, TPoint{9, 11}});
+        break;
+    default: // a round "i"
+        c->Ellipse(1, 1, 15, 15);
+        c->Brush()->SetColor(0x00FFFFFF);
+        c->FillRect(TRect{7, 4, 9, 6});
+        c->FillRect(TRect{7, 7, 9, 12});
+        break;
+    }
+}
+
+} // namespace
+
 void TForm1::CreateMenuBar() {
+    MMenuImgList = TCustomImageList::CreateWithSize<TImageList>(this, 16, 16);
+    MMenuImgList->SetName("MMenuImgList");
+    for (int image = 0; image < 5; ++image) {
+        TBitmap bitmap;
+        bitmap.SetSize(16, 16);
+        bitmap.Canvas()->Brush()->SetColor(kMenuMask);
+        bitmap.Canvas()->FillRect(TRect{0, 0, 16, 16});
+        DrawMenuImage(bitmap.Canvas(), image);
+        MMenuImgList->AddMasked(&bitmap, kMenuMask);
+    }
+    ActMan->Images = MMenuImgList;
+    RefreshAct->SetImageIndex(2);
+    ExitAct->SetImageIndex(3);
+    WebPageAct->SetImageIndex(1);
+    AboutAct->SetImageIndex(4);
+
     // The framework's help-contents action, stored disabled: F1 and Help > Contents stay dead,
     // and the notification menu's Help is the way to the help.
     HelpContents1 = Create<TAction>(this);
@@ -268,14 +331,29 @@ void TForm1::CreateMenuBar() {
                 continue;
             }
             item->SetAction(action);
-            item->SetCaption(action->Caption());
         }
+        ActionMainMenuBar1Popup(top);
     };
     menu("Desktop",
          {RefreshAct, nullptr, DeskAct[0], DeskAct[1], DeskAct[2], DeskAct[3], nullptr, ExitAct});
     AboutAct->SetCaption("&About Quorvane");
     menu("Help", {HelpContents1, WebPageAct, nullptr, AboutAct});
+    ActionMainMenuBar1->OnPopup = TActionClientEvent(this, &TForm1::ActionMainMenuBar1Popup);
     ActionMainMenuBar1->SetForm(this);
+}
+
+void TForm1::ActionMainMenuBar1Popup(TActionClientItem* Client) {
+    // The items show their actions as they are now (the hot-key scheme changes the desktops'
+    // shortcuts).
+    for (int i = 0; i < Client->Count(); ++i) {
+        TActionClientItem* item = Client->Items(i);
+        auto* action = dynamic_cast<TCustomAction*>(item->Action());
+        if (action == nullptr)
+            continue;
+        item->SetCaption(action->Caption());
+        item->SetShortCut(action->ShortCut());
+        item->SetImageIndex(action->ImageIndex());
+    }
 }
 
 void TForm1::CreateSideBar() {

@@ -36,6 +36,7 @@ class THelpRouter;
 class TTkNavBar;
 class TActionManager;
 class TActionMainMenuBar;
+class TActionClientItem;
 class TTkLinkLabel;
 class TSplitter;
 class TRadioGroup;
@@ -125,6 +126,7 @@ public:
     TSplitter* Splitter1 = nullptr;
     TSplitter* Splitter2 = nullptr;
     TImageList* TBLargeImageList = nullptr;
+    TImageList* MMenuImgList = nullptr;
     TImageList* ImageList1 = nullptr;
     TTreeView* TreeView1 = nullptr;
     TStatusBar* StatusBar1 = nullptr;
@@ -261,6 +263,7 @@ private:
     void CreateHelp();
     void CreateSideBar();
     void CreateMenuBar();
+    void ActionMainMenuBar1Popup(TActionClientItem* Client);
     void CreatePages();
     void CreateSettingsPage(TWinControl* page);
     void CreateAboutPage(TWinControl* page);
