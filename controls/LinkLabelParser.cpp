@@ -1,19 +1,11 @@
 #include "controls/LinkLabelParser.h"
 
-#include <cctype>
-
 #include "framework/core/ColorIdents.h"
+#include "framework/core/SysUtils.h"
 
 namespace {
 
 const char* const kTags[] = {"B", "I", "U", "COLOR=", "LINK=", "BR", "P", "DYNAMIC"};
-
-std::string Upper(const std::string& s) {
-    std::string out = s;
-    for (char& c : out)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
 
 std::string ReplaceEntities(std::string text) {
     TStringTools::ReplaceEvery("&lt;", "<", text);
@@ -62,7 +54,7 @@ TElement TElementEnumerator::GetNextElement(bool Move) {
 }
 
 int LookUpTag(const std::string& Tag) {
-    const std::string upper = Upper(Tag);
+    const std::string upper = UpperCase(Tag);
     for (int i = 0; i < static_cast<int>(std::size(kTags)); ++i) {
         const std::string entry = kTags[i];
         if (upper == entry)

@@ -7,6 +7,7 @@
 #include "controls/DialogCodes.h"
 #include "framework/core/Events.h"
 #include "framework/graphics/Canvas_win.h"
+#include "framework/graphics/GdiUtils_win.h"
 #include "framework/gui/Application_win.h"
 #include "framework/gui/CustomControl_win.h"
 #include "framework/gui/GraphicControl_win.h"
@@ -183,22 +184,6 @@ protected:
     virtual void GetDlgCode(TTkDialogCodes& Codes) { (void)Codes; }
 
 private:
-    // Restores a DC's saved state at scope end, also on a raise.
-    class TDCState {
-    public:
-        explicit TDCState(HDC dc) : dc_(dc), id_(dc != nullptr ? SaveDC(dc) : 0) {}
-        ~TDCState() {
-            if (id_ != 0)
-                RestoreDC(dc_, id_);
-        }
-        TDCState(const TDCState&) = delete;
-        TDCState& operator=(const TDCState&) = delete;
-
-    private:
-        HDC dc_;
-        int id_;
-    };
-
     // A canvas lent a DC for one call: detached before it is freed.
     class TLentCanvas {
     public:
@@ -251,7 +236,7 @@ private:
             return true;
         case WM_ERASEBKGND: {
             HDC dc = reinterpret_cast<HDC>(Message.WParam);
-            TDCState state(dc);
+            TScopedSaveDC state(dc);
             TLentCanvas canvas(dc);
             Message.Result = EraseBackground(canvas.Get(), Message.LParam) ? 1 : 0;
             return true;
@@ -267,7 +252,7 @@ private:
         }
         case WM_PRINT:
         case WM_PRINTCLIENT: {
-            TDCState state(reinterpret_cast<HDC>(Message.WParam));
+            TScopedSaveDC state(reinterpret_cast<HDC>(Message.WParam));
             Base::WndProc(Message);
             return true;
         }

@@ -237,8 +237,7 @@ void TTkCustomLinkLabel::Paint() {
         }
     }
 
-    TRect r = Rect(client.Left + marginWidth_, client.Top + marginHeight_,
-                   client.Right - marginWidth_, client.Bottom - marginHeight_);
+    const TRect r = TextArea();
     int top = r.Top;
     if (layout_ == tlCenter)
         top = std::max(r.Top + (r.Height() - textHeight) / 2, marginHeight_);
@@ -261,12 +260,14 @@ void TTkCustomLinkLabel::RedrawLink(TLinkNode* Link) {
     TCanvas* canvas = Canvas();
     canvas->Font()->Assign(Font());
     canvas->Brush()->SetStyle(bsClear);
-    const TRect client = ClientRect();
     TCanvasText text(canvas);
-    renderer_->RedrawArea(&text,
-                          Rect(client.Left + marginWidth_, client.Top + marginHeight_,
-                               client.Right - marginWidth_, client.Bottom - marginHeight_),
-                          Link);
+    renderer_->RedrawArea(&text, TextArea(), Link);
+}
+
+TRect TTkCustomLinkLabel::TextArea() const {
+    const TRect client = ClientRect();
+    return Rect(client.Left + marginWidth_, client.Top + marginHeight_, client.Right - marginWidth_,
+                client.Bottom - marginHeight_);
 }
 
 void TTkCustomLinkLabel::SetLinkStateAt(int X, int Y, std::uint8_t State) {

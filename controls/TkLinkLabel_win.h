@@ -85,6 +85,8 @@ private:
     void SetLinkStateAt(int X, int Y, std::uint8_t State);
     void ReleaseActiveLink();
     void RedrawLink(TLinkNode* Link);
+    // The client area within the margins.
+    TRect TextArea() const;
 
     TStringList* lines_ = nullptr;
     std::unique_ptr<IParser> parser_;

@@ -6,45 +6,33 @@
 #include "framework/controls/ImageList_win.h"
 #include "framework/graphics/Bitmap_win.h"
 #include "framework/graphics/Font_win.h"
+#include "framework/graphics/GdiUtils_win.h"
 #include "framework/graphics/Picture_win.h"
 #include "framework/gui/Timer_win.h"
 
 namespace {
 
-// A DC that measures text in a font without needing the bar's window.
-class TMeasureDC {
-public:
-    explicit TMeasureDC(TFont* font) : dc_(CreateCompatibleDC(nullptr)) {
-        if (dc_ != nullptr)
-            old_ = SelectObject(dc_, font->Handle());
-    }
-    ~TMeasureDC() {
-        if (dc_ != nullptr) {
-            SelectObject(dc_, old_);
-            DeleteDC(dc_);
-        }
-    }
-    TMeasureDC(const TMeasureDC&) = delete;
-    TMeasureDC& operator=(const TMeasureDC&) = delete;
+// Text measured in a font without needing the bar's window.
+int FontTextHeight(TFont* font) {
+    TScopedMemoryDC dc;
+    TScopedSelect select(dc.Get(), font->Handle());
+    TEXTMETRICA tm{};
+    return dc.Get() != nullptr && GetTextMetricsA(dc.Get(), &tm)
+               ? tm.tmHeight + tm.tmExternalLeading
+               : 0;
+}
 
-    int TextHeight() const {
-        TEXTMETRICA tm{};
-        if (dc_ == nullptr || !GetTextMetricsA(dc_, &tm))
-            return 0;
-        return tm.tmHeight + tm.tmExternalLeading;
-    }
-    int TextWidth(const std::string& text) const {
-        SIZE size{};
-        if (dc_ == nullptr || text.empty() ||
-            !GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &size))
-            return 0;
-        return size.cx;
-    }
-
-private:
-    HDC dc_;
-    HGDIOBJ old_ = nullptr;
-};
+int FontTextWidth(TFont* font, const std::string& text) {
+    if (text.empty())
+        return 0;
+    TScopedMemoryDC dc;
+    TScopedSelect select(dc.Get(), font->Handle());
+    SIZE size{};
+    return dc.Get() != nullptr && GetTextExtentPoint32A(dc.Get(), text.data(),
+                                                        static_cast<int>(text.size()), &size)
+               ? size.cx
+               : 0;
+}
 
 } // namespace
 
@@ -724,14 +712,14 @@ TNavPageGeometry TTkCustomNavBar::PageGeometry(int Index) {
 }
 
 int TTkCustomNavBar::TextHeight() {
-    return TMeasureDC(Font()).TextHeight();
+    return FontTextHeight(Font());
 }
 
 int TTkCustomNavBar::CaptionWidth(int PageIndex, int ButtonIndex) {
     TTkNavBarPage* page = pages_->Items(PageIndex);
     if (ButtonIndex < 0 || ButtonIndex >= page->Buttons()->Count())
         return 0;
-    return TMeasureDC(page->Font()).TextWidth(page->Buttons()->Items(ButtonIndex)->Caption());
+    return FontTextWidth(page->Font(), page->Buttons()->Items(ButtonIndex)->Caption());
 }
 
 TRect TTkCustomNavBar::GetPageButtonRect(int Index) {
@@ -792,7 +780,7 @@ TThemedElementDetails ToolButton(int state) {
 }
 
 void FillSolid(HDC dc, const TRect& r, TColor color) {
-    HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(color)) & 0xFFFFFF);
+    HBRUSH brush = CreateSolidBrush(ColorRef(color));
     RECT rect{r.Left, r.Top, r.Right, r.Bottom};
     FillRect(dc, &rect, brush);
     DeleteObject(brush);
@@ -811,22 +799,6 @@ void Ring(HDC dc, TRect& r, TColor topLeft, TColor bottomRight) {
     r = Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
 }
 
-// Restores a DC's state at scope end, also when a step raises.
-class TSavedDC {
-public:
-    explicit TSavedDC(HDC dc) : dc_(dc), id_(SaveDC(dc)) {}
-    ~TSavedDC() {
-        if (id_ != 0)
-            RestoreDC(dc_, id_);
-    }
-    TSavedDC(const TSavedDC&) = delete;
-    TSavedDC& operator=(const TSavedDC&) = delete;
-
-private:
-    HDC dc_;
-    int id_;
-};
-
 // Gives a font its colour back at scope end.
 class TSavedFontColor {
 public:
@@ -839,11 +811,6 @@ private:
     TFont* font_;
     TColor color_;
 };
-
-bool SameRGB(TColor a, TColor b) {
-    return (static_cast<std::uint32_t>(ColorToRGB(a)) & 0xFFFFFF) ==
-           (static_cast<std::uint32_t>(ColorToRGB(b)) & 0xFFFFFF);
-}
 
 } // namespace
 
@@ -932,7 +899,7 @@ void TTkCustomNavBar::DrawPageButton(int Index, const TRect& ARect, bool Pressed
     const bool hasImage = pageImages_ != nullptr && page->ImageIndex() >= 0 &&
                           page->ImageIndex() < pageImages_->Count();
     const int imageWidth = hasImage ? pageImages_->Width() : 0;
-    TSavedDC state(dc);
+    TScopedSaveDC state(dc);
     if (hasImage)
         pageImages_->Draw(canvas, 4, ARect.Top + 1, page->ImageIndex(), page->Enabled());
     UINT flags = DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS;
@@ -1061,7 +1028,7 @@ void TTkCustomNavBar::DrawButtons(int Index) {
                 TSavedFontColor color(canvas->Font());
                 TRect text;
                 {
-                    TSavedDC state(dc);
+                    TScopedSaveDC state(dc);
                     if (images != nullptr) {
                         if (large)
                             images->Draw(canvas,
@@ -1074,8 +1041,8 @@ void TTkCustomNavBar::DrawButtons(int Index) {
                 }
                 text = GetButtonTextRect(Index, b);
                 if (!enabled)
-                    canvas->Font()->SetColor(SameRGB(pageColor, clGrayText) ? clBtnFace
-                                                                            : clGrayText);
+                    canvas->Font()->SetColor(
+                        ColorRef(pageColor) == ColorRef(clGrayText) ? clBtnFace : clGrayText);
                 UINT flags = DT_SINGLELINE | DT_VCENTER | DT_EXPANDTABS;
                 if (large) {
                     flags |= DT_CENTER;

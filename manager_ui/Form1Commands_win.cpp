@@ -78,13 +78,7 @@ void DrawGlyph(TCanvas* c, TToolImage image) {
 }
 
 void AddGlyph(TCustomImageList* list, TToolImage image) {
-    TBitmap bitmap;
-    bitmap.SetSize(24, 24);
-    TCanvas* c = bitmap.Canvas();
-    c->Brush()->SetColor(kMask);
-    c->FillRect(TRect{0, 0, 24, 24});
-    DrawGlyph(c, image);
-    list->AddMasked(&bitmap, kMask);
+    AddDrawnImage(list, kMask, [image](TCanvas* c) { DrawGlyph(c, image); });
 }
 
 } // namespace

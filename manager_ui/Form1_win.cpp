@@ -292,14 +292,8 @@ void DrawMenuImage(TCanvas* c, int image) {
 void TForm1::CreateMenuBar() {
     MMenuImgList = TCustomImageList::CreateWithSize<TImageList>(this, 16, 16);
     MMenuImgList->SetName("MMenuImgList");
-    for (int image = 0; image < 5; ++image) {
-        TBitmap bitmap;
-        bitmap.SetSize(16, 16);
-        bitmap.Canvas()->Brush()->SetColor(kMenuMask);
-        bitmap.Canvas()->FillRect(TRect{0, 0, 16, 16});
-        DrawMenuImage(bitmap.Canvas(), image);
-        MMenuImgList->AddMasked(&bitmap, kMenuMask);
-    }
+    for (int image = 0; image < 5; ++image)
+        AddDrawnImage(MMenuImgList, kMenuMask, [image](TCanvas* c) { DrawMenuImage(c, image); });
     ActMan->Images = MMenuImgList;
     RefreshAct->SetImageIndex(2);
     ExitAct->SetImageIndex(3);
@@ -359,14 +353,9 @@ void TForm1::ActionMainMenuBar1Popup(TActionClientItem* Client) {
 void TForm1::CreateSideBar() {
     TBLargeImageList = TCustomImageList::CreateWithSize<TImageList>(this, 48, 48);
     TBLargeImageList->SetName("TBLargeImageList");
-    for (int image = 0; image < 4; ++image) {
-        TBitmap bitmap;
-        bitmap.SetSize(48, 48);
-        bitmap.Canvas()->Brush()->SetColor(kLargeMask);
-        bitmap.Canvas()->FillRect(TRect{0, 0, 48, 48});
-        DrawLargeImage(bitmap.Canvas(), image);
-        TBLargeImageList->AddMasked(&bitmap, kLargeMask);
-    }
+    for (int image = 0; image < 4; ++image)
+        AddDrawnImage(TBLargeImageList, kLargeMask,
+                      [image](TCanvas* c) { DrawLargeImage(c, image); });
     TkNavBar1 = Create<TTkNavBar>(this);
     TkNavBar1->SetName("TkNavBar1");
     TkNavBar1->SetAlign(alLeft);

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include "framework/controls/ImageList_win.h"
+#include "framework/graphics/Bitmap_win.h"
+#include "framework/graphics/Canvas_win.h"
 #include "framework/graphics/Icon_win.h"
 
 bool LoadProgramIcon(TIcon* icon, const std::string& name) noexcept {
@@ -11,4 +14,13 @@ bool LoadProgramIcon(TIcon* icon, const std::string& name) noexcept {
     } catch (...) {
         return false;
     }
+}
+
+void AddDrawnImage(TCustomImageList* list, TColor mask, const std::function<void(TCanvas*)>& draw) {
+    TBitmap bitmap;
+    bitmap.SetSize(list->Width(), list->Height());
+    bitmap.Canvas()->Brush()->SetColor(mask);
+    bitmap.Canvas()->FillRect(TRect{0, 0, list->Width(), list->Height()});
+    draw(bitmap.Canvas());
+    list->AddMasked(&bitmap, mask);
 }

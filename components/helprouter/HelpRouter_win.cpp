@@ -1,6 +1,7 @@
 #include "components/helprouter/HelpRouter_win.h"
 
 #include "framework/core/Exceptions.h"
+#include "framework/core/FileNames.h"
 #include "framework/gui/Application_win.h"
 #include "framework/gui/Form_win.h"
 #include "framework/gui/Screen_win.h"
@@ -30,14 +31,6 @@ struct THHPopup {
     RECT rcMargins;
     LPCSTR pszFont;
 };
-
-std::string ProgramFolder() {
-    char path[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string p(path, n);
-    const std::size_t slash = p.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : p.substr(0, slash);
-}
 
 } // namespace
 
@@ -126,7 +119,7 @@ HWND THelpRouter::CallerWindow() const {
 
 std::string THelpRouter::CurrentHelpFile() const {
     if (!Helpfile.empty())
-        return ResolveHelpFile(Helpfile, ProgramFolder());
+        return ResolveHelpFile(Helpfile, ExtractFilePath(Application->ExeName()));
     std::string file = Application->HelpFile;
     TCustomForm* form = Screen->ActiveForm();
     if (form == nullptr)
@@ -151,13 +144,7 @@ bool THelpRouter::HelpHandler(std::uint16_t Command, std::intptr_t Data, bool& C
     state.HelpFile = CurrentHelpFile();
     state.PopupTopics = CHMPopupTopics;
     state.ViewerLoaded = HtmlHelpLoaded();
-    const bool wantsViewer = HelpType == htHTMLhelp ||
-                             (HelpType == htMixedMode && Command != help_commands::kContextPopup &&
-                              Command != help_commands::kSetPopupPos);
-    // Loading the viewer is part of asking for it, except for a quit before any help.
-    state.ViewerAvailable = wantsViewer && !(Command == help_commands::kQuit && !state.ViewerLoaded)
-                                ? HtmlHelpAvailable()
-                                : HtmlHelpLoaded() && gEntry != nullptr;
+    state.ViewerAvailable = &HtmlHelpAvailable;
     state.PopupPos = popupPos_;
     POINT cursor{};
     GetCursorPos(&cursor);

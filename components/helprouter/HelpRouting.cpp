@@ -1,54 +1,29 @@
 #include "components/helprouter/HelpRouting.h"
 
-#include <cctype>
+#include "framework/core/FileNames.h"
+#include "framework/core/SysUtils.h"
 
 using namespace help_commands;
 
 namespace {
 
-bool IsSeparator(char c) {
-    return c == '\\' || c == '/' || c == ':';
-}
-
-std::size_t NameStart(const std::string& path) {
-    for (std::size_t i = path.size(); i > 0; --i)
-        if (IsSeparator(path[i - 1]))
-            return i;
-    return 0;
-}
-
-std::string Lower(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-std::string Extension(const std::string& path) {
-    const std::size_t start = NameStart(path);
-    const std::size_t dot = path.rfind('.');
-    return dot == std::string::npos || dot < start ? std::string() : path.substr(dot);
+bool HasFolder(const std::string& path) {
+    return !ExtractFilePath(path).empty();
 }
 
 } // namespace
 
-std::string ChangeHelpExtension(const std::string& Path, const std::string& Ext) {
-    const std::size_t start = NameStart(Path);
-    const std::size_t dot = Path.rfind('.');
-    if (dot == std::string::npos || dot < start)
-        return Path + Ext;
-    return Path.substr(0, dot) + Ext;
-}
-
 std::string PopupSource(const std::string& HelpFile, const std::string& PopupTopics) {
-    return ChangeHelpExtension(HelpFile, ".chm") + "::/" +
+    return ChangeFileExt(HelpFile, ".chm") + "::/" +
            (PopupTopics.empty() ? std::string("CSHelp.txt") : PopupTopics);
 }
 
 std::string ResolveHelpFile(const std::string& Name, const std::string& ProgramFolder) {
-    if (Name.empty() || NameStart(Name) != 0 || ProgramFolder.empty())
+    if (Name.empty() || HasFolder(Name) || ProgramFolder.empty())
         return Name;
+    // The router names Windows files: its separator is the backslash in every build.
     std::string folder = ProgramFolder;
-    if (!IsSeparator(folder.back()))
+    if (!ExtractFileName(folder).empty())
         folder += '\\';
     return folder + Name;
 }
@@ -72,13 +47,12 @@ THelpAction RouteHelpRequest(THelpRequestState& State, unsigned Command, std::in
         }
         std::string path = State.HelpFile;
         if (Command == kContextPopup && State.HelpType == htMixedMode &&
-            Lower(Extension(State.PopupTopics)) == ".hlp") {
-            path = NameStart(State.PopupTopics) != 0
-                       ? State.PopupTopics
-                       : path.substr(0, NameStart(path)) + State.PopupTopics;
+            LowerCase(ExtractFileExt(State.PopupTopics)) == ".hlp") {
+            path = HasFolder(State.PopupTopics) ? State.PopupTopics
+                                                : ExtractFilePath(path) + State.PopupTopics;
         }
         a.Kind = THelpAction::WinHelp;
-        a.Path = ChangeHelpExtension(path, ".hlp");
+        a.Path = ChangeFileExt(path, ".hlp");
         a.Command = Command;
         a.Data = Data;
         return a;
@@ -87,12 +61,12 @@ THelpAction RouteHelpRequest(THelpRequestState& State, unsigned Command, std::in
         a.Result = true;
         return a;
     }
-    if (!State.ViewerAvailable) {
+    if (!State.ViewerAvailable || !State.ViewerAvailable()) {
         a.Kind = THelpAction::Fallback;
         a.CallHelp = true;
         return a;
     }
-    a.Path = ChangeHelpExtension(State.HelpFile, ".chm");
+    a.Path = ChangeFileExt(State.HelpFile, ".chm");
     a.Kind = THelpAction::Viewer;
     switch (Command) {
     case kContext:

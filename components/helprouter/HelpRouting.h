@@ -4,6 +4,7 @@
 // with what, the popup position it keeps, and the paths it names.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 enum THelpType : std::uint8_t { htWinhelp, htHTMLhelp, htMixedMode };
@@ -48,7 +49,9 @@ struct THelpRequestState {
     std::string HelpFile;         // the current help file
     std::string PopupTopics;      // CHMPopupTopics
     bool ViewerLoaded = false;    // the library is loaded already
-    bool ViewerAvailable = false; // loaded (now) with its entry point
+    // Loads the viewer when it is not loaded yet and answers whether its entry point is known;
+    // asked only for requests the viewer serves (a quit before any help loads nothing).
+    std::function<bool()> ViewerAvailable;
     THelpPoint PopupPos;          // (0, 0): none set
 };
 
@@ -57,8 +60,6 @@ struct THelpRequestState {
 THelpAction RouteHelpRequest(THelpRequestState& State, unsigned Command, std::intptr_t Data,
                              THelpPoint Cursor);
 
-// Path with its extension replaced (".chm", ".hlp").
-std::string ChangeHelpExtension(const std::string& Path, const std::string& Extension);
 // The text-popup source: "<file>.chm::/<topics>", "CSHelp.txt" for empty topics.
 std::string PopupSource(const std::string& HelpFile, const std::string& PopupTopics);
 // A help file named without a folder is looked for in the program's folder.

@@ -2,14 +2,11 @@
 
 #include "framework/graphics/Bitmap_win.h"
 #include "framework/graphics/Canvas_win.h"
+#include "framework/graphics/GdiUtils_win.h"
 #include "framework/gui/Messages.h"
 #include "framework/gui/WinControl_win.h"
 
 namespace {
-
-COLORREF Rgb(TColor c) {
-    return static_cast<COLORREF>(ColorToRGB(c)) & 0xFFFFFF;
-}
 
 // Where the mask is 0 (the glyph's own pixels), the brush is laid; elsewhere the destination
 // stays (the raster operation D = P where S = 0, D where S = 1).
@@ -34,6 +31,7 @@ bool TSpeedButton::Inside(int X, int Y) const {
 
 void TSpeedButton::SetGlyph(TBitmap* Value) {
     glyph_->Assign(Value);
+    glyph_->SetTransparent(true);
     Invalidate();
 }
 
@@ -169,40 +167,39 @@ void TSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
         Click();
 }
 
-void TSpeedButton::DrawGlyph(HDC DC, int X, int Y, bool Enabled) {
+void TSpeedButton::DrawGlyph(TCanvas* Canvas, int X, int Y, bool Enabled) {
+    if (Enabled) {
+        // The glyph is transparent in its bottom-left pixel's colour.
+        Canvas->Draw(X, Y, glyph_);
+        return;
+    }
+    // Embossed: the shape (every pixel but the transparent ones) in the highlight colour one
+    // pixel down and right, then in the shadow colour.
     const int w = glyph_->Width();
     const int h = glyph_->Height();
     HDC image = glyph_->Canvas()->Handle();
-    const COLORREF transparent = GetPixel(image, 0, h - 1);
-    // The mask: 1 where the glyph has its transparent colour.
-    HDC maskDC = CreateCompatibleDC(DC);
+    TScopedMemoryDC maskDC;
     HBITMAP mask = CreateBitmap(w, h, 1, 1, nullptr);
-    HGDIOBJ oldMask = SelectObject(maskDC, mask);
-    const COLORREF oldImageBk = SetBkColor(image, transparent);
-    BitBlt(maskDC, 0, 0, w, h, image, 0, 0, SRCCOPY);
-    SetBkColor(image, oldImageBk);
-    const COLORREF oldText = SetTextColor(DC, RGB(0, 0, 0));
-    const COLORREF oldBk = SetBkColor(DC, RGB(255, 255, 255));
-    if (Enabled) {
-        BitBlt(DC, X, Y, w, h, image, 0, 0, SRCINVERT);
-        BitBlt(DC, X, Y, w, h, maskDC, 0, 0, SRCAND);
-        BitBlt(DC, X, Y, w, h, image, 0, 0, SRCINVERT);
-    } else {
-        // Embossed: the shape in the highlight colour one pixel down and right, then in the
-        // shadow colour.
+    {
+        TScopedSelect selectMask(maskDC.Get(), mask);
+        const COLORREF oldImageBk = SetBkColor(image, GetPixel(image, 0, h - 1));
+        BitBlt(maskDC.Get(), 0, 0, w, h, image, 0, 0, SRCCOPY);
+        SetBkColor(image, oldImageBk);
+        HDC dc = Canvas->Handle();
+        const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+        const COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
         for (auto [dx, color] : {std::pair{1, clBtnHighlight}, std::pair{0, clBtnShadow}}) {
-            HBRUSH brush = CreateSolidBrush(Rgb(color));
-            HGDIOBJ oldBrush = SelectObject(DC, brush);
-            BitBlt(DC, X + dx, Y + dx, w, h, maskDC, 0, 0, kBrushThroughMask);
-            SelectObject(DC, oldBrush);
+            HBRUSH brush = CreateSolidBrush(ColorRef(color));
+            {
+                TScopedSelect selectBrush(dc, brush);
+                BitBlt(dc, X + dx, Y + dx, w, h, maskDC.Get(), 0, 0, kBrushThroughMask);
+            }
             DeleteObject(brush);
         }
+        SetTextColor(dc, oldText);
+        SetBkColor(dc, oldBk);
     }
-    SetTextColor(DC, oldText);
-    SetBkColor(DC, oldBk);
-    SelectObject(maskDC, oldMask);
     DeleteObject(mask);
-    DeleteDC(maskDC);
 }
 
 void TSpeedButton::Paint() {
@@ -222,15 +219,14 @@ void TSpeedButton::Paint() {
     }
     const int offset = pushed ? 1 : 0;
     const bool enabled = Enabled();
+    const std::string& caption = Caption();
     int textLeft = r.left;
     if (!glyph_->Empty()) {
-        const std::string& caption = Caption();
         const int x = caption.empty() ? (Width() - glyph_->Width()) / 2 : r.left + 4;
         const int y = (Height() - glyph_->Height()) / 2;
-        DrawGlyph(dc, x + offset, y + offset, enabled);
+        DrawGlyph(canvas, x + offset, y + offset, enabled);
         textLeft = x + glyph_->Width() + 4;
     }
-    const std::string& caption = Caption();
     if (!caption.empty()) {
         dc = canvas->Handle();
         SetBkMode(dc, TRANSPARENT);
@@ -238,9 +234,9 @@ void TSpeedButton::Paint() {
         const UINT flags = DT_SINGLELINE | DT_VCENTER | (glyph_->Empty() ? DT_CENTER : DT_LEFT);
         if (!enabled) {
             RECT shadow{t.left + 1, t.top + 1, t.right + 1, t.bottom + 1};
-            SetTextColor(dc, Rgb(clBtnHighlight));
+            SetTextColor(dc, ColorRef(clBtnHighlight));
             DrawTextA(dc, caption.c_str(), -1, &shadow, flags);
-            SetTextColor(dc, Rgb(clBtnShadow));
+            SetTextColor(dc, ColorRef(clBtnShadow));
         }
         DrawTextA(dc, caption.c_str(), -1, &t, flags);
     }

@@ -7,6 +7,7 @@
 #include "framework/gui/GraphicControl_win.h"
 
 class TBitmap;
+class TCanvas;
 
 // Up; disabled; pressed while the mouse holds it; kept down (Down, or held while Down).
 enum class TSpeedButtonState : std::uint8_t { Up, Disabled, Down, Exclusive };
@@ -51,7 +52,7 @@ private:
     bool Inside(int X, int Y) const;
     void ReleaseOthersInGroup();
     void GroupPressed(int Group, TControl* Sender);
-    void DrawGlyph(HDC DC, int X, int Y, bool Enabled);
+    void DrawGlyph(TCanvas* Canvas, int X, int Y, bool Enabled);
 
     TBitmap* glyph_ = nullptr;
     TSpeedButtonState state_ = TSpeedButtonState::Up;

@@ -26,6 +26,22 @@ private:
     HGDIOBJ old_;
 };
 
+// Saves a DC's state and restores it at scope end, also when a step raises.
+class TScopedSaveDC {
+public:
+    explicit TScopedSaveDC(HDC dc) noexcept : dc_(dc), id_(dc != nullptr ? SaveDC(dc) : 0) {}
+    ~TScopedSaveDC() {
+        if (id_ != 0)
+            RestoreDC(dc_, id_);
+    }
+    TScopedSaveDC(const TScopedSaveDC&) = delete;
+    TScopedSaveDC& operator=(const TScopedSaveDC&) = delete;
+
+private:
+    HDC dc_;
+    int id_;
+};
+
 // A memory DC compatible with the screen, deleted at scope end.
 class TScopedMemoryDC {
 public:

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "components/helprouter/HelpRouting.h"
+#include "framework/core/FileNames.h"
 
 namespace {
 
@@ -12,7 +13,7 @@ THelpRequestState Html() {
     s.HelpFile = "C:\\Program Files\\Quorvane\\quorvane.chm";
     s.PopupTopics = "CSHelp.txt";
     s.ViewerLoaded = true;
-    s.ViewerAvailable = true;
+    s.ViewerAvailable = [] { return true; };
     return s;
 }
 
@@ -99,7 +100,7 @@ TEST(HelpRouting, TheClassicEngineAndMixedMode) {
 TEST(HelpRouting, AMissingViewerAndAnEarlyQuit) {
     THelpRequestState s = Html();
     s.ViewerLoaded = false;
-    s.ViewerAvailable = false;
+    s.ViewerAvailable = [] { return false; };
     THelpAction a = RouteHelpRequest(s, kQuit, 0, {});
     EXPECT_EQ(a.Kind, THelpAction::None);
     EXPECT_TRUE(a.Result);
@@ -110,8 +111,8 @@ TEST(HelpRouting, AMissingViewerAndAnEarlyQuit) {
 }
 
 TEST(HelpRouting, PathRules) {
-    EXPECT_EQ(ChangeHelpExtension("a\\b.hlp", ".chm"), "a\\b.chm");
-    EXPECT_EQ(ChangeHelpExtension("a.dir\\b", ".chm"), "a.dir\\b.chm");
+    EXPECT_EQ(ChangeFileExt("a\\b.hlp", ".chm"), "a\\b.chm");
+    EXPECT_EQ(ChangeFileExt("a.dir\\b", ".chm"), "a.dir\\b.chm");
     EXPECT_EQ(PopupSource("C:\\q\\quorvane.hlp", ""), "C:\\q\\quorvane.chm::/CSHelp.txt");
     EXPECT_EQ(PopupSource("quorvane.chm", "Pop.txt"), "quorvane.chm::/Pop.txt");
     EXPECT_EQ(ResolveHelpFile("quorvane.chm", "C:\\Program Files\\Quorvane"),
